@@ -1,6 +1,7 @@
 #include "link/ComSelect.h"
 
 #include "common/OperatorPrompt.h"
+#include "link/clsConnectionData.h"
 #include "link/modUtilities.h"
 
 #include <vector>
@@ -107,14 +108,18 @@ void checkControllerActive(IConnectionHost& host, IOperatorPrompt& prompt) {
         host.doTakeOver();
 }
 
-bool runConnect(const ComSelectFields& fields, IConnectionHost& host, IOperatorPrompt& prompt) {
+bool runConnect(const ComSelectFields& fields, clsConnectionData& dialogData, IConnectionHost& host,
+                IOperatorPrompt& prompt) {
     if (fields.kind == LinkKind::Local) {
         auto checked = checkSerialFields(fields.comPort);
         if (!checked.value) {
             prompt.tell(checked.message);
             return false;
         }
-        host.commitSerial(*checked.value);
+        dialogData.ConnectionType("Serial");
+        dialogData.ComPort(checked.value->comPort);
+        dialogData.commitParameters();
+        host.replaceSettings();
         if (!host.openConnection())
             return false;
         if (!checkControllerResponds(host)) {
@@ -128,7 +133,12 @@ bool runConnect(const ComSelectFields& fields, IConnectionHost& host, IOperatorP
             prompt.tell(checked.message);
             return false;
         }
-        host.commitTelnet(*checked.value);
+        dialogData.ConnectionType("Telnet");
+        dialogData.TelnetPort(checked.value->port);
+        dialogData.TelnetPassword(checked.value->password);
+        dialogData.TelnetAddress(checked.value->address);
+        dialogData.commitParameters();
+        host.replaceSettings();
         host.discardChannel();
         if (!host.openConnection())
             return false;

@@ -11,6 +11,7 @@
 namespace tessivar {
 
 class IOperatorPrompt;
+class clsConnectionData;
 
 inline constexpr const char* kMsgSerialPortText = "Invalid Serial Port Specified. (1-255)";
 inline constexpr const char* kMsgSerialPortRange = "Invalid Serial Port Specified.  (1-255)";
@@ -59,10 +60,9 @@ Checked<TelnetChoice> checkTelnetFields(const std::string& portText,
 class IConnectionHost {
 public:
     virtual ~IConnectionHost() = default;
-    // Store the choice (commitParameters) and replace the shared settings by a fresh
-    // instance that reads it back.
-    virtual void commitSerial(const SerialChoice& choice) = 0;
-    virtual void commitTelnet(const TelnetChoice& choice) = 0;
+    // Replace the shared settings by a fresh instance that reads back what was just
+    // committed.
+    virtual void replaceSettings() = 0;
     // Throw away the command channel (closing its link) so a fresh one serves the new link.
     virtual void discardChannel() = 0;
     // openConnection with the shared settings; its failures were already shown.
@@ -94,8 +94,10 @@ struct ComSelectFields {
 };
 
 // cmdOK: true when the link is open and the inventory taken (the dialog is done); false when
-// the dialog stays open, a message having been shown where one is due.
-bool runConnect(const ComSelectFields& fields, IConnectionHost& host, IOperatorPrompt& prompt);
+// the dialog stays open, a message having been shown where one is due. dialogData is the
+// dialog's own settings instance: the choice is set on it and committed from it.
+bool runConnect(const ComSelectFields& fields, clsConnectionData& dialogData, IConnectionHost& host,
+                IOperatorPrompt& prompt);
 
 // cmdCancel: true when the operator chose to end the program.
 bool confirmExit(IOperatorPrompt& prompt);

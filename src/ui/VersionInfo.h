@@ -9,8 +9,12 @@ namespace tessivar::ui {
 #define TESSIVAR_VERSION "0.0.0"
 #endif
 
-inline QString productName() { return QStringLiteral("Tessivar"); }
-inline QString versionText() { return QStringLiteral("Version " TESSIVAR_VERSION); }
+inline QString productName() {
+    return QStringLiteral("Tessivar");
+}
+inline QString versionText() {
+    return QStringLiteral("Version " TESSIVAR_VERSION);
+}
 inline QString legalNotice() {
     return QStringLiteral("Copyright \u00A9 Quorvel. This console monitors and controls one "
                           "frame of a Quorvel video routing switcher. Use it only on equipment "

@@ -17,7 +17,9 @@ namespace tessivar::ui {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 } // namespace
 
@@ -109,15 +111,18 @@ frmCOMSelect::frmCOMSelect(ISettingsStore& store, IOperatorPrompt& prompt, IConn
     load();
 }
 
+frmCOMSelect::~frmCOMSelect() = default;
+
 void frmCOMSelect::load() {
-    clsConnectionData data(store_);
-    txtComPort->setText(QString::number(data.ComPort()));
-    const auto boxes = addressBoxesFor(data.TelnetAddress());
+    data_ = std::make_unique<clsConnectionData>(store_);
+    const clsConnectionData& stored = *data_;
+    txtComPort->setText(QString::number(stored.ComPort()));
+    const auto boxes = addressBoxesFor(stored.TelnetAddress());
     for (std::size_t i = 0; i < txtIP.size(); ++i)
         txtIP[i]->setText(q(boxes[i]));
-    txtTelnetport->setText(QString::number(data.TelnetPort()));
-    txtTelnetpass->setText(q(data.TelnetPassword()));
-    if (data.ConnectionType() == "Telnet") {
+    txtTelnetport->setText(QString::number(stored.TelnetPort()));
+    txtTelnetpass->setText(q(stored.TelnetPassword()));
+    if (stored.ConnectionType() == "Telnet") {
         OptionTelnet->setChecked(true);
         OptionTelnet_Click();
     } else {
@@ -194,7 +199,7 @@ void frmCOMSelect::fill(const ComSelectFields& f) {
 
 void frmCOMSelect::cmdOK_Click() {
     cmdOK->setEnabled(false);
-    const bool connected = runConnect(fields(), host_, prompt_);
+    const bool connected = runConnect(fields(), *data_, host_, prompt_);
     cmdOK->setEnabled(true);
     if (connected)
         finishConnected();
@@ -211,7 +216,9 @@ void frmCOMSelect::cmdCancel_Click() {
 }
 
 // Escape asks, like the Cancel button, instead of silently leaving the dialog.
-void frmCOMSelect::reject() { cmdCancel_Click(); }
+void frmCOMSelect::reject() {
+    cmdCancel_Click();
+}
 
 void frmCOMSelect::closeEvent(QCloseEvent* event) {
     event->ignore();

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QLabel;
@@ -14,6 +15,7 @@ class QPushButton;
 class QRadioButton;
 
 namespace tessivar {
+class clsConnectionData;
 class IOperatorPrompt;
 class ISettingsStore;
 } // namespace tessivar
@@ -30,6 +32,7 @@ public:
     // Ends the program at once (the close box and "Cancel" in the exit box).
     using EndProgram = std::function<void()>;
 
+    ~frmCOMSelect() override;
     frmCOMSelect(ISettingsStore& store, IOperatorPrompt& prompt, IConnectionHost& host,
                  EndProgram endProgram, DevicePathFor devicePathFor = {},
                  QWidget* parent = nullptr);
@@ -72,6 +75,7 @@ private:
     void showDevicePath();
 
     ISettingsStore& store_;
+    std::unique_ptr<clsConnectionData> data_;
     IOperatorPrompt& prompt_;
     IConnectionHost& host_;
     EndProgram endProgram_;

@@ -1,4 +1,6 @@
+#include "common/SettingsStore.h"
 #include "link/ComSelect.h"
+#include "link/clsConnectionData.h"
 #include "support/Fakes.h"
 
 #include <gtest/gtest.h>
@@ -14,12 +16,14 @@ using testing::FakePrompt;
 // Records every step of the connection sequence in order, with scripted state answers.
 class RecordingHost : public IConnectionHost {
 public:
-    void commitSerial(const SerialChoice& c) override {
-        steps.push_back("commitSerial " + std::to_string(c.comPort));
-    }
-    void commitTelnet(const TelnetChoice& c) override {
-        steps.push_back("commitTelnet " + c.address + ":" + std::to_string(c.port) + " " +
-                        c.password);
+    // What the store holds when the shared settings are replaced.
+    void replaceSettings() override {
+        clsConnectionData fresh(store);
+        steps.push_back(fresh.ConnectionType() == "Serial"
+                            ? "commit Serial " + std::to_string(fresh.ComPort())
+                            : "commit " + fresh.ConnectionType() + " " + fresh.TelnetAddress() +
+                                  ":" + std::to_string(fresh.TelnetPort()) + " " +
+                                  fresh.TelnetPassword());
     }
     void discardChannel() override { steps.push_back("discard"); }
     bool openConnection() override {
@@ -40,6 +44,7 @@ public:
     void hideDialog() override { steps.push_back("hide"); }
     void runInventory() override { steps.push_back("inventory"); }
 
+    MemorySettingsStore store;
     std::vector<std::string> steps;
     std::deque<std::string> states;
     bool opens = true;
@@ -60,6 +65,12 @@ ComSelectFields telnet(const std::string& port, std::array<std::string, 4> addre
     f.address = address;
     f.password = password;
     return f;
+}
+
+// The OK button as the dialog runs it: with its own settings instance, loaded at its start.
+bool connect(const ComSelectFields& fields, RecordingHost& host, FakePrompt& prompt) {
+    clsConnectionData dialogData(host.store);
+    return runConnect(fields, dialogData, host, prompt);
 }
 
 struct TypedCase {
@@ -107,7 +118,7 @@ TEST(ConnectionDialog, RefusesTypedValuesWithTheirMessageAndCommitsNothing) {
         RecordingHost host;
         host.states = {"ACTIVE", "ACTIVE"};
         FakePrompt prompt;
-        bool done = runConnect(c.fields, host, prompt);
+        bool done = connect(c.fields, host, prompt);
         if (c.expectedMessage.empty()) {
             EXPECT_TRUE(done);
             EXPECT_TRUE(prompt.boxes.empty());
@@ -129,10 +140,10 @@ TEST(ConnectionDialog, SerialSequenceChecksTheControllerBeforeTheInventory) {
     host.states = {"Controller STANDBY", "STANDBY", "STANDBY"};
     FakePrompt prompt;
     prompt.answers = {PromptAnswer::Yes};
-    ASSERT_TRUE(runConnect(serial("007"), host, prompt));
-    const std::vector<std::string> expected = {"commitSerial 7", "open",     "verboseOff", "state?",
-                                               "interval 75",    "hide",     "verboseOff", "state?",
-                                               "state?",         "takeOver", "inventory"};
+    ASSERT_TRUE(connect(serial("007"), host, prompt));
+    const std::vector<std::string> expected = {
+        "commit Serial 7", "open",   "verboseOff", "state?",   "interval 75", "hide",
+        "verboseOff",      "state?", "state?",     "takeOver", "inventory"};
     EXPECT_EQ(host.steps, expected);
     ASSERT_EQ(prompt.boxes.size(), 1U);
     EXPECT_EQ(prompt.boxes[0].message,
@@ -140,12 +151,28 @@ TEST(ConnectionDialog, SerialSequenceChecksTheControllerBeforeTheInventory) {
     EXPECT_EQ(prompt.boxes[0].buttons, PromptButtons::YesNo);
 }
 
+TEST(ConnectionDialog, SerialChoiceKeepsTheStoredTelnetFieldsNotTheTypedOnes) {
+    RecordingHost host;
+    host.store.write("Parms", "TelnetAddress", "10.0.0.9");
+    host.store.write("Parms", "TelnetPass", "stored");
+    host.states = {"ACTIVE", "ACTIVE"};
+    FakePrompt prompt;
+    auto fields = serial("4");
+    fields.address = {"1", "2", "3", "4"};
+    fields.password = "typed";
+    ASSERT_TRUE(connect(fields, host, prompt));
+    EXPECT_EQ(host.store.get("Parms", "ConnectType", ""), "Serial");
+    EXPECT_EQ(host.store.get("Parms", "COMPort", ""), "4");
+    EXPECT_EQ(host.store.get("Parms", "TelnetAddress", ""), "10.0.0.9");
+    EXPECT_EQ(host.store.get("Parms", "TelnetPass", ""), "stored");
+}
+
 TEST(ConnectionDialog, TelnetSequenceDiscardsTheChannelAndSkipsTheResponsivenessCheck) {
     RecordingHost host;
     host.states = {"SINGLE"};
     FakePrompt prompt;
-    ASSERT_TRUE(runConnect(telnet("2323", {"010", "0", "0", "1"}, "secret"), host, prompt));
-    const std::vector<std::string> expected = {"commitTelnet 010.0.0.1:2323 secret",
+    ASSERT_TRUE(connect(telnet("2323", {"010", "0", "0", "1"}, "secret"), host, prompt));
+    const std::vector<std::string> expected = {"commit Telnet 010.0.0.1:2323 secret",
                                                "discard",
                                                "open",
                                                "interval 200",
@@ -178,7 +205,7 @@ TEST(ConnectionDialog, ControllerStateAnswersDecideResponsivenessAndTakeover) {
         RecordingHost host;
         host.states = c.answers;
         FakePrompt prompt;
-        bool done = runConnect(serial("1"), host, prompt);
+        bool done = connect(serial("1"), host, prompt);
         EXPECT_EQ(done, c.passes);
         if (!c.passes) {
             ASSERT_EQ(prompt.boxes.size(), 1U);
@@ -196,7 +223,7 @@ TEST(ConnectionDialog, TakeoverDeclinedStillTakesTheInventory) {
     host.states = {"STANDBY", "STANDBY"};
     FakePrompt prompt;
     prompt.answers = {PromptAnswer::No};
-    ASSERT_TRUE(runConnect(telnet("23", {"10", "0", "0", "1"}), host, prompt));
+    ASSERT_TRUE(connect(telnet("23", {"10", "0", "0", "1"}), host, prompt));
     EXPECT_EQ(std::count(host.steps.begin(), host.steps.end(), "takeOver"), 0);
     EXPECT_EQ(host.steps.back(), "inventory");
 }
@@ -206,7 +233,7 @@ TEST(ConnectionDialog, FailedOpenLeavesTheDialogOpenWithoutAMessageOfItsOwn) {
         RecordingHost host;
         host.opens = false;
         FakePrompt prompt;
-        EXPECT_FALSE(runConnect(fields, host, prompt));
+        EXPECT_FALSE(connect(fields, host, prompt));
         EXPECT_TRUE(prompt.boxes.empty());
         EXPECT_EQ(host.steps.back(), "open");
         // the settings were committed before the link was tried

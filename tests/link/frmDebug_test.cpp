@@ -240,16 +240,17 @@ TEST_F(ChannelTest, ClosedTelnetSessionIsReopenedWithFullLoginBeforeTheCommand) 
 TEST_F(ChannelTest, DiscardingTheChannelClosesTheLinkItUses) {
     ASSERT_TRUE(openSerial());
     channel.reset();
-    EXPECT_EQ(serial->closes, 1);
+    EXPECT_EQ(link.serialCloses, 1);
+    EXPECT_EQ(link.telnetDisconnects, 0);
 }
 
 TEST_F(ChannelTest, DiscardingATelnetChannelDisconnects) {
     answerLoginThenCommands("x");
     ASSERT_TRUE(channel->openConnection(settingsFor("Telnet")));
-    auto* client = telnet;
-    int before = client->disconnects;
+    int before = link.telnetDisconnects;
     channel.reset();
-    EXPECT_EQ(client->disconnects, before + 1);
+    EXPECT_EQ(link.telnetDisconnects, before + 1);
+    EXPECT_EQ(link.serialCloses, 0);
 }
 
 TEST_F(ChannelTest, UnopenedChannelSendsNothing) {

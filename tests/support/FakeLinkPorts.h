@@ -68,6 +68,9 @@ public:
     std::string buffer;
     std::vector<std::string> writes;
     std::vector<IClock::Millis> waits;
+    // Kept here as well as in the ports, since the ports die with the channel that owns them.
+    int serialCloses = 0;
+    int telnetDisconnects = 0;
     // Lets a test answer what the console writes, like a controller would.
     std::function<void(const std::string&)> onWrite;
 
@@ -103,6 +106,7 @@ public:
     void close() override {
         open_ = false;
         ++closes;
+        ++link_.serialCloses;
     }
 
     bool opens = true;
@@ -139,6 +143,7 @@ public:
     void disconnect() override {
         closed = true;
         ++disconnects;
+        ++link_.telnetDisconnects;
     }
 
     int connectCode = 0;

@@ -6,6 +6,7 @@
 #include "common/SettingsStore.h"
 #include "common/TimeFormatter.h"
 #include "link/modUtilities.h"
+#include "model/clsQuorvelBoard.h"
 
 #include <cerrno>
 
@@ -139,6 +140,10 @@ bool clsLogFile::addDetailEntry(const std::string& command, const std::string& r
     for (const auto& field : detailFields(response))
         line += "," + field;
     return append(detailFilePath(), line + kLineEnd);
+}
+
+bool clsLogFile::addDetailEntry(const clsQuorvelBoard& card) {
+    return addDetailEntry(card.boardCommand(), card.boardResponse());
 }
 
 std::vector<std::string> clsLogFile::detailFields(const std::string& reply) {

@@ -10,6 +10,7 @@ class IFileSystem;
 class IOperatorPrompt;
 class ISettingsStore;
 class ITimeFormatter;
+class clsQuorvelBoard;
 
 // The simple event log and the detailed status log. Each line or block opens, appends and
 // closes its file, so a run that ends abruptly loses nothing already reported.
@@ -39,6 +40,8 @@ public:
     bool addEntry(const std::string& text);
     // One comma-separated line from a card's last status command and its raw reply.
     bool addDetailEntry(const std::string& command, const std::string& response);
+    // The same from the card's boardCommand and boardResponse.
+    bool addDetailEntry(const clsQuorvelBoard& card);
 
     void addSimpleHeader();
     void addSimpleFooter();

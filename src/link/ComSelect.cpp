@@ -150,6 +150,49 @@ bool runConnect(const ComSelectFields& fields, clsConnectionData& dialogData, IC
     return true;
 }
 
+Checked<ConnectTarget> parseConnectTarget(const std::string& text) {
+    ConnectTarget target;
+    const std::string serialPrefix = "serial:";
+    const std::string telnetPrefix = "telnet://";
+    if (text.rfind(serialPrefix, 0) == 0) {
+        target.kind = LinkKind::Local;
+        target.comPort = text.substr(serialPrefix.size());
+        if (target.comPort.empty())
+            return {std::nullopt, "serial: needs a port number, as in serial:1"};
+        return {target, {}};
+    }
+    if (text.rfind(telnetPrefix, 0) != 0)
+        return {std::nullopt, "a link is serial:N or telnet://HOST[:PORT]"};
+    target.kind = LinkKind::Remote;
+    std::string rest = text.substr(telnetPrefix.size());
+    if (!rest.empty() && rest.back() == '/')
+        rest.pop_back();
+    const std::size_t colon = rest.find(':');
+    std::string host = rest.substr(0, colon);
+    if (colon != std::string::npos) {
+        target.telnetPort = rest.substr(colon + 1);
+        if (target.telnetPort.empty())
+            return {std::nullopt, "telnet:// needs a port number after the colon"};
+    }
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t dot = host.find('.', start);
+        parts.push_back(
+            host.substr(start, dot == std::string::npos ? std::string::npos : dot - start));
+        if (dot == std::string::npos)
+            break;
+        start = dot + 1;
+    }
+    if (host == "localhost")
+        parts = {"127", "0", "0", "1"};
+    if (parts.size() != 4)
+        return {std::nullopt, "the Telnet host must be an IPv4 address such as 10.0.0.5"};
+    for (std::size_t i = 0; i < 4; ++i)
+        target.address[i] = parts[i];
+    return {target, {}};
+}
+
 bool confirmExit(IOperatorPrompt& prompt) {
     return prompt.choose(kMsgExitTitle, kMsgExitText, "Back", "Cancel") == 1;
 }

@@ -93,6 +93,17 @@ struct ComSelectFields {
     std::string password;
 };
 
+// A link named on the command line: "serial:N" or "telnet://A.B.C.D[:PORT]". Only the
+// fields it names; the access code stays as stored.
+struct ConnectTarget {
+    LinkKind kind = LinkKind::Local;
+    std::string comPort;
+    std::array<std::string, 4> address;
+    std::string telnetPort = "23";
+};
+// The target, or the reason the text names none.
+Checked<ConnectTarget> parseConnectTarget(const std::string& text);
+
 // cmdOK: true when the link is open and the inventory taken (the dialog is done); false when
 // the dialog stays open, a message having been shown where one is due. dialogData is the
 // dialog's own settings instance: the choice is set on it and committed from it.

@@ -1,6 +1,7 @@
 #include "ui/Pictures.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -51,7 +52,12 @@ QPixmap makerLogo(int width, int height) {
     QFont f(QStringLiteral("Sans Serif"));
     f.setBold(true);
     f.setPixelSize(height * 2 / 5);
-    f.setLetterSpacing(QFont::PercentageSpacing, 115);
+    f.setLetterSpacing(QFont::PercentageSpacing, 110);
+    // Shrink the word mark until it fits beside the emblem.
+    const double room = width - emblem.right() - 10;
+    while (f.pixelSize() > 8 &&
+           QFontMetricsF(f).horizontalAdvance(QStringLiteral("QUORVEL")) > room)
+        f.setPixelSize(f.pixelSize() - 1);
     p.setFont(f);
     p.setPen(kNavy);
     p.drawText(QRectF(emblem.right() + 8, 0, width - emblem.right() - 10, height),

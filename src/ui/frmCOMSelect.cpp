@@ -185,16 +185,16 @@ ComSelectFields frmCOMSelect::fields() const {
     return f;
 }
 
-void frmCOMSelect::fill(const ComSelectFields& f) {
-    if (f.kind == LinkKind::Remote)
+void frmCOMSelect::fill(const ConnectTarget& target) {
+    if (target.kind == LinkKind::Remote) {
         OptionTelnet->setChecked(true);
-    else
+        for (std::size_t i = 0; i < txtIP.size(); ++i)
+            txtIP[i]->setText(q(target.address[i]));
+        txtTelnetport->setText(q(target.telnetPort));
+    } else {
         OptionCOM->setChecked(true);
-    txtComPort->setText(q(f.comPort));
-    for (std::size_t i = 0; i < txtIP.size(); ++i)
-        txtIP[i]->setText(q(f.address[i]));
-    txtTelnetport->setText(q(f.telnetPort));
-    txtTelnetpass->setText(q(f.password));
+        txtComPort->setText(q(target.comPort));
+    }
 }
 
 void frmCOMSelect::cmdOK_Click() {

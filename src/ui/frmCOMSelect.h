@@ -41,8 +41,8 @@ public:
     // returns.
     void finishConnected();
 
-    // Fills the fields as an operator would type them (the command line's --connect).
-    void fill(const ComSelectFields& fields);
+    // Fills the fields a command-line target names, as an operator would type them.
+    void fill(const ConnectTarget& target);
     ComSelectFields fields() const;
 
     QRadioButton* OptionCOM = nullptr;

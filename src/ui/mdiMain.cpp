@@ -121,9 +121,9 @@ QMdiSubWindow* mdiMain::showChild(QWidget* window) {
     QMdiSubWindow* sub = area_->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(window->windowTitle());
+    sub->show();
     // The area already starts at the tree's right edge: the child takes all of it.
     sub->setGeometry(0, 0, area_->viewport()->width(), area_->viewport()->height());
-    sub->show();
     bringToFront(sub);
     return sub;
 }

@@ -271,5 +271,37 @@ TEST(ConnectionDialog, CancelEndsTheProgramOnlyOnTheCancelButton) {
     }
 }
 
+TEST(ConnectionDialog, CommandLineTargetsFillTheFieldsTheyName) {
+    using Boxes = std::array<std::string, 4>;
+    auto t = parseConnectTarget("telnet://10.0.0.5:2323");
+    ASSERT_TRUE(t.value);
+    EXPECT_EQ(t.value->kind, LinkKind::Remote);
+    EXPECT_EQ(t.value->address, (Boxes{"10", "0", "0", "5"}));
+    EXPECT_EQ(t.value->telnetPort, "2323");
+
+    t = parseConnectTarget("telnet://localhost");
+    ASSERT_TRUE(t.value);
+    EXPECT_EQ(t.value->address, (Boxes{"127", "0", "0", "1"}));
+    EXPECT_EQ(t.value->telnetPort, "23");
+
+    t = parseConnectTarget("serial:3");
+    ASSERT_TRUE(t.value);
+    EXPECT_EQ(t.value->kind, LinkKind::Local);
+    EXPECT_EQ(t.value->comPort, "3");
+
+    // Values are passed on as typed: the dialog's own checks judge them.
+    t = parseConnectTarget("serial:300");
+    ASSERT_TRUE(t.value);
+    EXPECT_EQ(t.value->comPort, "300");
+
+    for (const char* bad : {"serial:", "telnet://", "telnet://frame.example.com",
+                            "telnet://10.0.0.5:", "ssh://10.0.0.5", "10.0.0.5"}) {
+        SCOPED_TRACE(bad);
+        auto r = parseConnectTarget(bad);
+        EXPECT_FALSE(r.value);
+        EXPECT_FALSE(r.message.empty());
+    }
+}
+
 } // namespace
 } // namespace tessivar

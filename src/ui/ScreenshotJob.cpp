@@ -1,0 +1,32 @@
+#include "ui/ScreenshotJob.h"
+
+#include "ui/Console.h"
+#include "ui/frmTree.h"
+#include "ui/mdiMain.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+namespace tessivar::ui {
+
+void scheduleScreenshot(Console& console, const QString& path) {
+    if (frmTree* tree = console.tree()) {
+        tree->tvTree->expandAll();
+        if (QTreeWidgetItem* logging = tree->item("Logging")) {
+            tree->tvTree->setCurrentItem(logging);
+            tree->nodeClick(logging);
+        }
+    }
+    QTimer::singleShot(2500, &console.main(), [&console, path] {
+        const QPixmap picture = console.main().grab();
+        if (!picture.save(path))
+            std::fprintf(stderr, "tessivar: cannot write %s\n", qPrintable(path));
+        QApplication::quit();
+    });
+}
+
+} // namespace tessivar::ui

@@ -177,7 +177,7 @@ TEST(MainWindow, MenusInOrderAndTheWatchdogItemsThreeStates) {
     // "CAPABLE" keeps whatever visibility the item had: shown after "YES", hidden after "NO".
     const Case sequence[] = {{"YES", true, true},  {"CAPABLE", true, false},
                              {"NO", false, false}, {"CAPABLE", false, false},
-                             {"YES", true, true},  {"", false, true}};
+                             {"YES", true, true},  {"", false, false}};
     for (const auto& c : sequence) {
         SCOPED_TRACE(c.answer);
         main.setWatchdogMenu(c.answer);

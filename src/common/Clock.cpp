@@ -9,7 +9,9 @@ IClock::Millis SystemClock::monotonicNow() {
     return std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now().time_since_epoch());
 }
 
-void SystemClock::sleepFor(Millis duration) { std::this_thread::sleep_for(duration); }
+void SystemClock::sleepFor(Millis duration) {
+    std::this_thread::sleep_for(duration);
+}
 
 LocalDateTime SystemClock::localNow() {
     std::time_t now = std::time(nullptr);

@@ -33,8 +33,7 @@ public:
         ask(message, PromptButtons::Ok, icon, title);
     }
     bool askYesNo(const std::string& message, const std::string& title = kProgramTitle) {
-        return ask(message, PromptButtons::YesNo, PromptIcon::Question, title) ==
-               PromptAnswer::Yes;
+        return ask(message, PromptButtons::YesNo, PromptIcon::Question, title) == PromptAnswer::Yes;
     }
 };
 

@@ -14,7 +14,9 @@ void appendLineToFile(IFileSystem& files, IOperatorPrompt& prompt, const std::st
         prompt.tell("Error in Writing to log file: " + path + "\r");
 }
 
-bool deleteFile(IFileSystem& files, const std::string& path) { return files.remove(path); }
+bool deleteFile(IFileSystem& files, const std::string& path) {
+    return files.remove(path);
+}
 
 std::string trimSpaces(const std::string& text) {
     std::size_t first = text.find_first_not_of(' ');

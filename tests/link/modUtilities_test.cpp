@@ -22,7 +22,7 @@ TEST(ParseHexValue, ReadsDigitsAfterPrefixOrFromStart) {
         {"xyz", 0},
         {"", 0},
         {"  7f  ", 127},
-        {"a0x10", 16},         // only what follows the first prefix counts
+        {"a0x10", 16}, // only what follows the first prefix counts
         {"0x7FFFFFFF", 0x7FFFFFFF},
         {"0x80000000", 0x7FFFFFFF}, // saturates instead of wrapping negative
         {"0xFFFFFFFFFFFFFFFFFFFF", 0x7FFFFFFF},

@@ -4,8 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz --target reply_fuzzer
+scripts/setup.sh fuzz reply_fuzzer # installs clang and its fuzzer runtime when missing, then builds
 corpus="build/fuzz/corpus"
 mkdir -p "$corpus"
 build/fuzz/fuzz/reply_fuzzer "$corpus" -max_total_time="$seconds" -max_len=8192 \

@@ -87,7 +87,7 @@ splitprompt MS                    send the final ">" MS later in a write of its 
 silent on|off                     read commands but answer nothing
 noprompt on|off                   answer without the final ">"
 drop [next]                       close the command sessions now, or on their next command
-garbage [N]                       send N (16) random bytes to every command session now
+garbage [N]                       send N (16) random bytes (never ">") to every session now
 faults clear                      switch every link fault off
 log | clearlog                    show or clear the command log)";
 
@@ -304,8 +304,12 @@ std::string runDrill(Frame& f, const std::string& line, DrillActions& actions) {
         }
         static std::mt19937 rng(20);
         std::uniform_int_distribution<int> byte(0, 255);
-        for (long i = 0; i < *n; ++i) {
-            actions.garbage.push_back(static_cast<char>(byte(rng)));
+        // Never a prompt character: garbage must not complete a reply by accident.
+        while (static_cast<long>(actions.garbage.size()) < *n) {
+            const int b = byte(rng);
+            if (b != '>') {
+                actions.garbage.push_back(static_cast<char>(b));
+            }
         }
         return "OK";
     }

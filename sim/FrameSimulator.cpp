@@ -3,6 +3,7 @@
 #include "sim/Controller.h"
 #include "sim/Drills.h"
 #include "sim/FrameModel.h"
+#include "sim/ReplyPlan.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -225,27 +226,10 @@ struct FrameSimulator::Impl {
     }
 
     void sendReply(Conn& c, std::string reply, const LinkFaults& faults) {
-        if (faults.silent) {
-            return;
-        }
-        if (faults.noPrompt && !reply.empty() && reply.back() == '>') {
-            reply.pop_back();
-        }
         const auto now = Clock::now();
-        auto due = now + std::chrono::milliseconds(faults.delayMs);
-        if (faults.trickleMs > 0) {
-            for (char ch : reply) {
-                enqueue(c, std::string(1, ch), due);
-                due += std::chrono::milliseconds(faults.trickleMs);
-            }
-            return;
+        for (auto& w : planReply(std::move(reply), faults)) {
+            enqueue(c, std::move(w.bytes), now + w.at);
         }
-        if (faults.splitPromptMs > 0 && reply.size() >= 2 && reply.back() == '>') {
-            enqueue(c, reply.substr(0, reply.size() - 1), due);
-            enqueue(c, ">", due + std::chrono::milliseconds(faults.splitPromptMs));
-            return;
-        }
-        enqueue(c, std::move(reply), due);
     }
 
     void onCommand(Conn& c, const std::string& command) {
@@ -550,6 +534,8 @@ struct FrameSimulator::Impl {
                 while (read(wakeRead, drain, sizeof drain) > 0) {
                 }
             }
+            // A drill finished before a command was sent must act before that command's reply.
+            applyPending();
             std::size_t i = 1;
             for (int l : {telnetListen, controlListen}) {
                 if (l >= 0) {

@@ -137,8 +137,9 @@ public:
     MonitorRig() {
         clock.local = LocalDateTime{2007, 5, 22, 14, 5, 9};
         inventory.pollInterval(75);
-        channel.replies["AC"] = "ACTIVE\r\n>";
-        channel.replies["AL"] = "Alarms: \r\n>";
+        // No controller state and no alarms unless a test gives them.
+        channel.replies["AC"] = "";
+        channel.replies["AL"] = "AL\r\nAlarms: none\r\n>";
         channel.replies["RD"] = "RD\r\nNot redundant\r\n>";
         channel.replies["NF"] = "NF\r\nFan Controllers: 0\r\n>";
         channel.replies["FT"] = "FT\r\nFrame Type: 5 (512x512)\r\n>";
@@ -188,6 +189,11 @@ public:
 
     void start(const FrameShape& shape) {
         scriptFrame(shape);
+        boot();
+    }
+
+    // Inventory on the frame as scripted, then the cycle wired up as after start-up.
+    void boot() {
         inventory.InitCardArrays();
         cycle.attachLogging(logFile, logging);
         cycle.setTree(&tree);
@@ -195,13 +201,11 @@ public:
         channel.commands.clear();
     }
 
-    // Ticks until the cycle is back at the start of a round (at most a generous bound).
+    // Ticks through the restart step that ends the current round.
     void runToRoundEnd() {
-        for (int i = 0; i < 1000; ++i) {
+        for (int i = 0; i < 1000 && cycle.pollStep() != 8; ++i)
             cycle.tick();
-            if (cycle.pollStep() == 0)
-                return;
-        }
+        cycle.tick();
     }
 
     std::string simpleLog() { return files.files["/opt/tessivar/events.log"]; }

@@ -284,7 +284,6 @@ struct FrameSimulator::Impl {
                 if (lineEnd) {
                     if (code.empty() || c.login == code) {
                         acceptLogin(c);
-                        c.swallowLineEnd = false;
                     } else {
                         rejectLogin(c);
                     }

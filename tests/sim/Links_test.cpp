@@ -175,6 +175,9 @@ TEST(ControlPort, RunsDrillsLineByLine) {
     EXPECT_NE(c.command("OB 1").find("Total Errors = 3\r\n"), std::string::npos);
     control.send("log\n");
     EXPECT_NE(control.readUntil("OK\n").find(" telnet:1 OB 1\n"), std::string::npos);
+    control.send("clearlog\n");
+    EXPECT_EQ(control.readUntil("\n"), "OK\n");
+    EXPECT_TRUE(r.sim.commandLog().empty());
 }
 
 TEST(Lifecycle, StartsOnceStopsTwiceAndRestarts) {

@@ -239,8 +239,9 @@ struct FrameSimulator::Impl {
             std::lock_guard lock(mutex);
             logCommand(c.name, command);
             if (frame.faults.dropNext) {
+                // A pseudo-terminal cannot hang up: its command is lost instead.
                 frame.faults.dropNext = false;
-                c.dead = true;
+                c.dead = c.kind == ConnKind::Telnet;
                 return;
             }
             reply = respond(frame, command);

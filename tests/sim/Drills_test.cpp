@@ -164,6 +164,24 @@ TEST(ReplyPlan, ShapesTheWritesOfAReply) {
     }
 }
 
+TEST(WirePacer, SendsOneCharacterTimeApartAndCatchesUpAfterALateWakeUp) {
+    WirePacer pacer(10000); // 1 ms a character
+    const auto t0 = WirePacer::Clock::time_point{} + 100s;
+    EXPECT_EQ(pacer.allowance(t0, 50), 1u);
+    pacer.sent(1);
+    EXPECT_EQ(pacer.nextAt(), t0 + 1ms);
+    EXPECT_EQ(pacer.allowance(t0 + 500us, 49), 0u);
+    // Woken 9 ms late: the characters the wire would have carried meanwhile go at once.
+    EXPECT_EQ(pacer.allowance(t0 + 10ms, 49), 10u);
+    pacer.sent(10);
+    EXPECT_EQ(pacer.nextAt(), t0 + 11ms);
+    // After a pause the wire owes no burst.
+    pacer.idle();
+    EXPECT_EQ(pacer.allowance(t0 + 1s, 39), 1u);
+    WirePacer unpaced(0);
+    EXPECT_EQ(unpaced.allowance(t0, 49), 49u);
+}
+
 // Link faults on a real connection: the reply still arrives whole, or not at all, as asked.
 struct Session {
     Session() : sim(FrameSimulator::fromFile(framePath("small.json"))) {

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs (only those missing), then configures and
 # builds one CMake preset. Safe to run again: it does nothing that is already done.
-#   scripts/setup.sh [preset]      (default preset: dev)
+#   scripts/setup.sh [preset [target...]]      (default preset: dev, all targets)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset=${1:-dev}
+shift || true
 
 packages=(
   g++ cmake ninja-build pkg-config clang-format
@@ -27,4 +28,8 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset"
+if [ $# -gt 0 ]; then
+  cmake --build --preset "$preset" --target "$@"
+else
+  cmake --build --preset "$preset"
+fi

@@ -35,6 +35,17 @@ IClock::Millis silenceFor(float& timeout) {
     return IClock::Millis(static_cast<long long>(ms));
 }
 
+// Reads and drops what is already waiting, bounded so a controller that never stops
+// talking cannot hold the console here.
+template <typename Read> void discardPending(Read read) {
+    for (std::size_t drained = 0; drained < frmDebug::kMaxReplyBytes;) {
+        std::size_t got = read().size();
+        if (got == 0)
+            break;
+        drained += got;
+    }
+}
+
 } // namespace
 
 bool replyHasPrompt(const std::string& reply, std::size_t from) {
@@ -138,22 +149,21 @@ bool frmDebug::openTelnetSession() {
     return true;
 }
 
-void frmDebug::turnOffVerbose() {
+void frmDebug::sendAlone(char control) {
     if (!settings_)
         return;
     if (usesSerial())
-        serial_->write(std::string(1, kVerboseOff));
+        serial_->write(std::string(1, control));
     else
-        telnet_->send(std::string(1, kVerboseOff));
+        telnet_->send(std::string(1, control));
+}
+
+void frmDebug::turnOffVerbose() {
+    sendAlone(kVerboseOff);
 }
 
 void frmDebug::turnOnVerbose() {
-    if (!settings_)
-        return;
-    if (usesSerial())
-        serial_->write(std::string(1, kVerboseOn));
-    else
-        telnet_->send(std::string(1, kVerboseOn));
+    sendAlone(kVerboseOn);
 }
 
 void frmDebug::setPortLogging(bool activate, const std::string& path, bool clean) {
@@ -192,12 +202,7 @@ bool frmDebug::waitForMore(Port& port, IClock::Millis lastData, IClock::Millis b
 
 std::string frmDebug::sendSerial(const std::string& line, IClock::Millis silence) {
     // Late replies and unsolicited text must never be read as this command's reply.
-    for (std::size_t drained = 0; drained < kMaxReplyBytes && serial_->bytesWaiting() > 0;) {
-        std::size_t got = serial_->readAll().size();
-        if (got == 0)
-            break;
-        drained += got;
-    }
+    discardPending([this] { return serial_->bytesWaiting() > 0 ? serial_->readAll() : ""; });
     serial_->clearInput();
 
     serial_->write(line);
@@ -236,12 +241,7 @@ std::string frmDebug::sendTelnet(const std::string& line, IClock::Millis silence
     }
     // Whatever arrived before the command (a late reply to an earlier one that timed out)
     // is not this command's reply.
-    for (std::size_t drained = 0; drained < kMaxReplyBytes;) {
-        std::size_t got = telnet_->read(kReadChunk).size();
-        if (got == 0)
-            break;
-        drained += got;
-    }
+    discardPending([this] { return telnet_->read(kReadChunk); });
 
     telnet_->send(line);
     IClock::Millis began = clock_.monotonicNow();

@@ -65,6 +65,8 @@ protected:
 
 private:
     bool usesSerial() const;
+    // A control character sent alone, with no line end and no reply read.
+    void sendAlone(char control);
     bool openSerialPort();
     void closeSerialPort();
     bool openTelnetSession();

@@ -51,8 +51,8 @@ std::string trimNonPrintable(const std::string& text);
 // Spaces only, both ends.
 std::string trimSpaces(const std::string& text);
 
-// The leading decimal number of a text (after spaces and an optional sign), rounded to the
-// nearest whole number, or nothing when the text does not begin with a number.
+// The leading decimal number of a text (after spaces and an optional sign, fraction kept),
+// or nothing when the text does not begin with a number. Callers round as their field needs.
 std::optional<double> leadingNumber(const std::string& text);
 
 } // namespace tessivar

@@ -67,7 +67,7 @@ struct Conn {
     IacState iac = IacState::Data;
     std::deque<Chunk> out;
     std::size_t queued = 0;
-    Clock::time_point wireFreeAt{};
+    WirePacer pacer{0};
     bool wantWritable = false;
     bool dead = false;
 };
@@ -239,8 +239,9 @@ struct FrameSimulator::Impl {
             std::lock_guard lock(mutex);
             logCommand(c.name, command);
             if (frame.faults.dropNext) {
+                // A pseudo-terminal cannot hang up: its command is lost instead.
                 frame.faults.dropNext = false;
-                c.dead = true;
+                c.dead = c.kind == ConnKind::Telnet;
                 return;
             }
             reply = respond(frame, command);
@@ -284,7 +285,6 @@ struct FrameSimulator::Impl {
                 if (lineEnd) {
                     if (code.empty() || c.login == code) {
                         acceptLogin(c);
-                        c.swallowLineEnd = false;
                     } else {
                         rejectLogin(c);
                     }
@@ -398,23 +398,15 @@ struct FrameSimulator::Impl {
     Clock::time_point writeTo(Conn& c, bool& wantWritable) {
         wantWritable = false;
         const auto now = Clock::now();
-        const bool paced = c.kind == ConnKind::Serial && options.serialBaud > 0;
-        const auto charTime = paced ? std::chrono::duration_cast<Clock::duration>(
-                                          std::chrono::duration<double>(10.0 / options.serialBaud))
-                                    : Clock::duration::zero();
         while (!c.out.empty()) {
             Chunk& front = c.out.front();
             if (front.due > now) {
+                c.pacer.idle();
                 return front.due;
             }
-            std::size_t allowed = front.bytes.size();
-            if (paced) {
-                if (c.wireFreeAt > now) {
-                    return c.wireFreeAt;
-                }
-                c.wireFreeAt = std::max(c.wireFreeAt, now - charTime);
-                allowed = std::min<std::size_t>(
-                    allowed, static_cast<std::size_t>((now - c.wireFreeAt) / charTime) + 1);
+            const std::size_t allowed = c.pacer.allowance(now, front.bytes.size());
+            if (allowed == 0) {
+                return c.pacer.nextAt();
             }
             const ssize_t n = c.kind == ConnKind::Serial
                                   ? write(c.fd, front.bytes.data(), allowed)
@@ -431,14 +423,13 @@ struct FrameSimulator::Impl {
             }
             const auto written = static_cast<std::size_t>(n);
             c.queued -= written;
-            if (paced) {
-                c.wireFreeAt += charTime * static_cast<long>(written);
-            }
+            c.pacer.sent(written);
             front.bytes.erase(0, written);
             if (front.bytes.empty()) {
                 c.out.pop_front();
             }
         }
+        c.pacer.idle();
         return Clock::time_point::max();
     }
 
@@ -651,6 +642,7 @@ struct FrameSimulator::Impl {
         c.fd = master;
         c.kind = ConnKind::Serial;
         c.name = "serial";
+        c.pacer = WirePacer(options.serialBaud);
         c.loggedIn = true;
         {
             std::lock_guard lock(mutex);

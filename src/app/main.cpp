@@ -12,6 +12,7 @@
 #include "platform/QtTelnetClient.h"
 #include "sim/FrameSimulator.h"
 #include "ui/Console.h"
+#include "ui/DemoFrame.h"
 #include "ui/Pictures.h"
 #include "ui/QtTimeFormatter.h"
 #include "ui/ScreenshotJob.h"
@@ -21,7 +22,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QStandardPaths>
 
 #include <cstdio>
@@ -48,22 +48,6 @@ std::string readDemoFrame(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll().toStdString();
-}
-
-// The connection settings hold the Telnet port in a 16-bit signed field, and the system's
-// ephemeral ports lie above 32767: the simulator takes a free port below that instead.
-sim::SimulatorEndpoints startOnLowPort(sim::FrameSimulator& simulator) {
-    const int first = 20000 + static_cast<int>(QRandomGenerator::global()->bounded(10000));
-    for (int attempt = 0;; ++attempt) {
-        sim::SimulatorOptions options;
-        options.telnetPort = static_cast<std::uint16_t>(first + attempt);
-        try {
-            return simulator.start(options);
-        } catch (const std::runtime_error&) {
-            if (attempt >= 200 || first + attempt >= 32767)
-                throw;
-        }
-    }
 }
 
 [[noreturn]] void fail(const QString& text) {
@@ -122,7 +106,7 @@ int main(int argc, char** argv) {
             fail(QStringLiteral("cannot read the frame description %1").arg(path));
         try {
             simulator = std::make_unique<sim::FrameSimulator>(sim::FrameSimulator::fromJson(json));
-            const auto endpoints = startOnLowPort(*simulator);
+            const auto endpoints = ui::startOnLowPort(*simulator);
             ConnectTarget target;
             target.kind = LinkKind::Remote;
             target.address = {"127", "0", "0", "1"};

@@ -72,6 +72,9 @@ public:
                                const QString& name);
 
     QTimer timUpdate;
+    // The poll timer's handler: one poll cycle step unless one is still running (a modal box
+    // inside a tick runs a nested event loop) or the link is busy elsewhere.
+    void timUpdate_Timer();
 
     QMenu* mnuFile = nullptr;
     QAction* mnuExit = nullptr;
@@ -93,7 +96,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void timUpdate_Timer();
     void fillWindowMenu();
     void mnuFrameType_Click();
     void mnuReinitialize_Click();

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "sim/FrameSimulator.h"
+
+namespace tessivar::ui {
+
+// Starts the simulated frame's Telnet listener on a free loopback port below 32768: the
+// connection settings hold the Telnet port in a 16-bit signed field, and the system's
+// ephemeral ports lie above it. Throws std::runtime_error when no port can be had.
+sim::SimulatorEndpoints startOnLowPort(sim::FrameSimulator& simulator);
+
+} // namespace tessivar::ui

@@ -55,14 +55,28 @@ std::string readDemoFrame(const QString& path) {
     std::exit(2);
 }
 
+// --help and --version must work without a display.
+bool wantsTextOnly(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h" || a == "--version" || a == "-v" || a == "--help-all")
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tessivar"));
-    QApplication::setOrganizationName(QStringLiteral("Tessivar"));
-    QApplication::setApplicationVersion(QStringLiteral(TESSIVAR_VERSION));
-    QApplication::setWindowIcon(ui::programIcon());
+    std::unique_ptr<QCoreApplication> application;
+    if (wantsTextOnly(argc, argv))
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        application = std::make_unique<QApplication>(argc, argv);
+    QCoreApplication& app = *application;
+    QCoreApplication::setApplicationName(QStringLiteral("Tessivar"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Tessivar"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TESSIVAR_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -87,6 +101,7 @@ int main(int argc, char** argv) {
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({demo, frame, connectTo, screenshot});
     parser.process(app);
+    QApplication::setWindowIcon(ui::programIcon());
 
     if (parser.isSet(demo) && parser.isSet(connectTo))
         fail(QStringLiteral("--demo and --connect cannot be combined"));

@@ -62,6 +62,9 @@ frmTree::frmTree(mdiMain& main, Source source, std::int16_t& selectedCardNumber,
     tvTree->setIndentation(14);
     tvTree->setUniformRowHeights(true);
     tvTree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Long node texts scroll rather than being cut short in the narrow strip.
+    tvTree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tvTree->header()->setStretchLastSection(false);
 
     auto* strip = new QHBoxLayout;
     strip->setContentsMargins(4, 4, 4, 4);

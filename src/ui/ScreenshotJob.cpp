@@ -6,8 +6,8 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 #include <QTreeWidget>
 

@@ -59,7 +59,7 @@ frmTree::frmTree(mdiMain& main, Source source, std::int16_t& selectedCardNumber,
     tvTree->setHeaderHidden(true);
     tvTree->setColumnCount(1);
     tvTree->setFrameShape(QFrame::NoFrame);
-    tvTree->setIndentation(14);
+    tvTree->setIndentation(11);
     tvTree->setUniformRowHeights(true);
     tvTree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Long node texts scroll rather than being cut short in the narrow strip.

@@ -202,6 +202,31 @@ TEST(MainWindow, CloseTurnsVerboseOnButExitDoesNot) {
     EXPECT_EQ(channel.commands, std::vector<std::string>{"\x16"});
 }
 
+TEST(MainWindow, PollTicksWaitForTheSharedObjectsAndNeverNest) {
+    FakeCommandChannel channel;
+    FakePrompt prompt;
+    ui::mdiMain main(channel, prompt);
+    int ticks = 0;
+    ui::mdiMain::Actions actions;
+    // A tick whose modal box lets the next timer event through.
+    actions.pollTick = [&] {
+        ++ticks;
+        main.timUpdate_Timer();
+    };
+    main.setActions(actions);
+    main.timUpdate_Timer(); // started by the inventory before the log objects exist
+    EXPECT_EQ(ticks, 0);
+    main.setPollReady(true);
+    main.timUpdate_Timer();
+    EXPECT_EQ(ticks, 1);
+    main.setLinkBusy(true); // the inventory of "&Reinitialize" is talking to the frame
+    main.timUpdate_Timer();
+    EXPECT_EQ(ticks, 1);
+    main.setLinkBusy(false);
+    main.timUpdate_Timer();
+    EXPECT_EQ(ticks, 2);
+}
+
 TEST(MainWindow, KeptWindowsAreReusedAfterTheOperatorClosedThem) {
     FakeCommandChannel channel;
     FakePrompt prompt;

@@ -65,11 +65,27 @@ public:
 
     bool start() {
         const auto endpoints = ui::startOnLowPort(sim_);
-        ui::StartOptions options;
         ConnectTarget target;
         target.kind = LinkKind::Remote;
         target.address = {"127", "0", "0", "1"};
         target.telnetPort = std::to_string(endpoints.telnetPort);
+        return startWith(target);
+    }
+
+    // The serial link over the simulator's pseudo-terminal, named as COM7 in the store.
+    bool startSerial() {
+        sim::SimulatorOptions simOptions;
+        simOptions.serial = true;
+        const auto endpoints = sim_.start(simOptions);
+        store.write("Ports", "COM7", endpoints.serialDevice);
+        ConnectTarget target;
+        target.kind = LinkKind::Local;
+        target.comPort = "7";
+        return startWith(target);
+    }
+
+    bool startWith(const ConnectTarget& target) {
+        ui::StartOptions options;
         options.connect = target;
         options.silentConnect = true;
         options.showSplash = false;
@@ -200,6 +216,17 @@ TEST(ConsoleStartup, PollCycleReportsAnOutputCardGoingOfflineOnceAndRecolours) {
     EXPECT_EQ(run.prompt.boxes.size(), 1U);
 }
 
+TEST(ConsoleStartup, ConnectsOverASerialLink) {
+    RunningConsole run(demoFrame());
+    ASSERT_TRUE(run.startSerial());
+    EXPECT_TRUE(run.prompt.boxes.empty()) << run.prompt.messages().front();
+    EXPECT_EQ(run.store.get("Parms", "ConnectType", ""), "Serial");
+    EXPECT_EQ(run.store.get("Parms", "COMPort", ""), "7");
+    EXPECT_EQ(run.console->inventory().pollInterval(), 75);
+    EXPECT_EQ(run.console->inventory().outputCount(), 8);
+    EXPECT_EQ(run.colour("IC8"), kSilver);
+}
+
 TEST(ConsoleStartup, ReinitializeRebuildsTheTreeFromTheNewInventory) {
     RunningConsole run(demoFrame());
     ASSERT_TRUE(run.start());
@@ -208,6 +235,11 @@ TEST(ConsoleStartup, ReinitializeRebuildsTheTreeFromTheNewInventory) {
     run.console->main().mnuReinitialize->trigger();
     EXPECT_EQ(run.colour("IC8"), kBlack);
     EXPECT_TRUE(run.console->main().timUpdate.isActive());
+
+    run.console->main().mnuFrameType->trigger();
+    ASSERT_EQ(run.prompt.boxes.size(), 1U);
+    EXPECT_NE(run.prompt.boxes[0].message.find("128x128"), std::string::npos)
+        << run.prompt.boxes[0].message;
 }
 
 } // namespace

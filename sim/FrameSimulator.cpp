@@ -80,6 +80,31 @@ void setNonBlocking(int fd) {
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
 }
 
+int listenOn(const std::string& address, std::uint16_t port, std::uint16_t& bound);
+
+// Free ports below `limit`, tried from a starting point that differs between processes so that
+// simulators started side by side rarely collide.
+int listenBelow(const std::string& address, std::uint16_t limit, std::uint16_t& bound) {
+    const int low = limit > 20000 ? 20000 : 1024;
+    const int span = limit - low;
+    if (span <= 0) {
+        throw std::runtime_error("no ports to choose from below " + std::to_string(limit));
+    }
+    const int first =
+        static_cast<int>((static_cast<unsigned>(getpid()) * 7919u) % static_cast<unsigned>(span));
+    for (int i = 0; i < span; ++i) {
+        const auto candidate = static_cast<std::uint16_t>(low + (first + i) % span);
+        try {
+            return listenOn(address, candidate, bound);
+        } catch (const std::runtime_error&) {
+            if (errno != EADDRINUSE) {
+                throw;
+            }
+        }
+    }
+    throw std::runtime_error("no free port below " + std::to_string(limit));
+}
+
 int listenOn(const std::string& address, std::uint16_t port, std::uint16_t& bound) {
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -94,9 +119,11 @@ int listenOn(const std::string& address, std::uint16_t port, std::uint16_t& boun
     const int one = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, 8) != 0) {
+        const int saved = errno;
         const std::string why =
             errnoText("cannot listen on " + address + ":" + std::to_string(port));
         close(fd);
+        errno = saved;
         throw std::runtime_error(why);
     }
     socklen_t len = sizeof addr;
@@ -592,11 +619,16 @@ struct FrameSimulator::Impl {
             }
             wakeRead = pipeFds[0];
             wakeWrite = pipeFds[1];
+            auto listener = [&](std::uint16_t port, std::uint16_t& bound) {
+                return port == 0 && opts.freePortBelow != 0
+                           ? listenBelow(opts.bindAddress, opts.freePortBelow, bound)
+                           : listenOn(opts.bindAddress, port, bound);
+            };
             if (opts.telnetPort) {
-                telnetListen = listenOn(opts.bindAddress, *opts.telnetPort, ends.telnetPort);
+                telnetListen = listener(*opts.telnetPort, ends.telnetPort);
             }
             if (opts.controlPort) {
-                controlListen = listenOn(opts.bindAddress, *opts.controlPort, ends.controlPort);
+                controlListen = listener(*opts.controlPort, ends.controlPort);
             }
             if (opts.serial || !opts.serialLink.empty()) {
                 ends.serialDevice = openSerial(opts.serialLink);

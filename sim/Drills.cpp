@@ -86,7 +86,8 @@ trickle MS                        send replies one character at a time (0: off)
 splitprompt MS                    send the final ">" MS later in a write of its own (0: off)
 silent on|off                     read commands but answer nothing
 noprompt on|off                   answer without the final ">"
-drop [next]                       close the command sessions now, or on their next command
+drop [next]                       close the Telnet sessions now, or the next session that
+                                  sends a command (serial: that command goes unanswered)
 garbage [N]                       send N (16) random bytes (never ">") to every session now
 faults clear                      switch every link fault off
 log | clearlog                    show or clear the command log)";

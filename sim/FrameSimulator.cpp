@@ -67,7 +67,7 @@ struct Conn {
     IacState iac = IacState::Data;
     std::deque<Chunk> out;
     std::size_t queued = 0;
-    Clock::time_point wireFreeAt{};
+    WirePacer pacer{0};
     bool wantWritable = false;
     bool dead = false;
 };
@@ -78,6 +78,31 @@ std::string errnoText(const std::string& what) {
 
 void setNonBlocking(int fd) {
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+}
+
+int listenOn(const std::string& address, std::uint16_t port, std::uint16_t& bound);
+
+// Free ports below `limit`, tried from a starting point that differs between processes so that
+// simulators started side by side rarely collide.
+int listenBelow(const std::string& address, std::uint16_t limit, std::uint16_t& bound) {
+    const int low = limit > 20000 ? 20000 : 1024;
+    const int span = limit - low;
+    if (span <= 0) {
+        throw std::runtime_error("no ports to choose from below " + std::to_string(limit));
+    }
+    const int first =
+        static_cast<int>((static_cast<unsigned>(getpid()) * 7919u) % static_cast<unsigned>(span));
+    for (int i = 0; i < span; ++i) {
+        const auto candidate = static_cast<std::uint16_t>(low + (first + i) % span);
+        try {
+            return listenOn(address, candidate, bound);
+        } catch (const std::runtime_error&) {
+            if (errno != EADDRINUSE) {
+                throw;
+            }
+        }
+    }
+    throw std::runtime_error("no free port below " + std::to_string(limit));
 }
 
 int listenOn(const std::string& address, std::uint16_t port, std::uint16_t& bound) {
@@ -94,9 +119,11 @@ int listenOn(const std::string& address, std::uint16_t port, std::uint16_t& boun
     const int one = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, 8) != 0) {
+        const int saved = errno;
         const std::string why =
             errnoText("cannot listen on " + address + ":" + std::to_string(port));
         close(fd);
+        errno = saved;
         throw std::runtime_error(why);
     }
     socklen_t len = sizeof addr;
@@ -239,8 +266,9 @@ struct FrameSimulator::Impl {
             std::lock_guard lock(mutex);
             logCommand(c.name, command);
             if (frame.faults.dropNext) {
+                // A pseudo-terminal cannot hang up: its command is lost instead.
                 frame.faults.dropNext = false;
-                c.dead = true;
+                c.dead = c.kind == ConnKind::Telnet;
                 return;
             }
             reply = respond(frame, command);
@@ -284,7 +312,6 @@ struct FrameSimulator::Impl {
                 if (lineEnd) {
                     if (code.empty() || c.login == code) {
                         acceptLogin(c);
-                        c.swallowLineEnd = false;
                     } else {
                         rejectLogin(c);
                     }
@@ -398,23 +425,15 @@ struct FrameSimulator::Impl {
     Clock::time_point writeTo(Conn& c, bool& wantWritable) {
         wantWritable = false;
         const auto now = Clock::now();
-        const bool paced = c.kind == ConnKind::Serial && options.serialBaud > 0;
-        const auto charTime = paced ? std::chrono::duration_cast<Clock::duration>(
-                                          std::chrono::duration<double>(10.0 / options.serialBaud))
-                                    : Clock::duration::zero();
         while (!c.out.empty()) {
             Chunk& front = c.out.front();
             if (front.due > now) {
+                c.pacer.idle();
                 return front.due;
             }
-            std::size_t allowed = front.bytes.size();
-            if (paced) {
-                if (c.wireFreeAt > now) {
-                    return c.wireFreeAt;
-                }
-                c.wireFreeAt = std::max(c.wireFreeAt, now - charTime);
-                allowed = std::min<std::size_t>(
-                    allowed, static_cast<std::size_t>((now - c.wireFreeAt) / charTime) + 1);
+            const std::size_t allowed = c.pacer.allowance(now, front.bytes.size());
+            if (allowed == 0) {
+                return c.pacer.nextAt();
             }
             const ssize_t n = c.kind == ConnKind::Serial
                                   ? write(c.fd, front.bytes.data(), allowed)
@@ -431,14 +450,13 @@ struct FrameSimulator::Impl {
             }
             const auto written = static_cast<std::size_t>(n);
             c.queued -= written;
-            if (paced) {
-                c.wireFreeAt += charTime * static_cast<long>(written);
-            }
+            c.pacer.sent(written);
             front.bytes.erase(0, written);
             if (front.bytes.empty()) {
                 c.out.pop_front();
             }
         }
+        c.pacer.idle();
         return Clock::time_point::max();
     }
 
@@ -601,11 +619,16 @@ struct FrameSimulator::Impl {
             }
             wakeRead = pipeFds[0];
             wakeWrite = pipeFds[1];
+            auto listener = [&](std::uint16_t port, std::uint16_t& bound) {
+                return port == 0 && opts.freePortBelow != 0
+                           ? listenBelow(opts.bindAddress, opts.freePortBelow, bound)
+                           : listenOn(opts.bindAddress, port, bound);
+            };
             if (opts.telnetPort) {
-                telnetListen = listenOn(opts.bindAddress, *opts.telnetPort, ends.telnetPort);
+                telnetListen = listener(*opts.telnetPort, ends.telnetPort);
             }
             if (opts.controlPort) {
-                controlListen = listenOn(opts.bindAddress, *opts.controlPort, ends.controlPort);
+                controlListen = listener(*opts.controlPort, ends.controlPort);
             }
             if (opts.serial || !opts.serialLink.empty()) {
                 ends.serialDevice = openSerial(opts.serialLink);
@@ -651,6 +674,7 @@ struct FrameSimulator::Impl {
         c.fd = master;
         c.kind = ConnKind::Serial;
         c.name = "serial";
+        c.pacer = WirePacer(options.serialBaud);
         c.loggedIn = true;
         {
             std::lock_guard lock(mutex);

@@ -1,5 +1,7 @@
 #include "sim/ReplyPlan.h"
 
+#include <algorithm>
+
 namespace tessivar::sim {
 
 std::vector<TimedWrite> planReply(std::string reply, const LinkFaults& faults) {
@@ -25,6 +27,27 @@ std::vector<TimedWrite> planReply(std::string reply, const LinkFaults& faults) {
     }
     plan.push_back({at, std::move(reply)});
     return plan;
+}
+
+WirePacer::WirePacer(unsigned baud) {
+    if (baud > 0) {
+        charTime_ =
+            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(10.0 / baud));
+    }
+}
+
+std::size_t WirePacer::allowance(Clock::time_point now, std::size_t wanted) {
+    if (!paced()) {
+        return wanted;
+    }
+    if (idle_) {
+        freeAt_ = std::max(freeAt_, now);
+        idle_ = false;
+    }
+    if (freeAt_ > now) {
+        return 0;
+    }
+    return std::min(wanted, static_cast<std::size_t>((now - freeAt_) / charTime_) + 1);
 }
 
 } // namespace tessivar::sim

@@ -66,6 +66,21 @@ INSTANTIATE_TEST_SUITE_P(
         DrillCase{"sync 1 bad", "SY 1", "SYNC 1 BAD\r\n>", "OK"},
         DrillCase{"echo on", "SS 1", "SS 1\r\nOutput 1 Input: 2\r\n>", ""}));
 
+TEST(DrillReplies, CardsComeBackAsTheyWere) {
+    auto sim = FrameSimulator::fromFile(framePath("small.json"));
+    const std::string before = sim.handleCommand("OB 2");
+    for (const auto& [off, on] : {std::pair{"offline output 2", "online output 2"},
+                                  std::pair{"power output 2 off", "power output 2 on"},
+                                  std::pair{"present output 2 off", "present output 2 on"},
+                                  std::pair{"commerror output 2 on", "commerror output 2 off"}}) {
+        ASSERT_EQ(sim.control(off), "OK");
+        EXPECT_NE(sim.handleCommand("OB 2").find("comm error"), std::string::npos) << off;
+        ASSERT_EQ(sim.control(on), "OK");
+        EXPECT_EQ(sim.handleCommand("OB 2"), before) << on;
+        EXPECT_EQ(sim.handleCommand("RC O,B"), "0x06 0x00\r\n>") << on;
+    }
+}
+
 TEST(DrillReplies, MistakesAreAnsweredWithAnErrorLine) {
     auto sim = FrameSimulator::fromFile(framePath("small.json"));
     for (const char* bad :
@@ -147,6 +162,24 @@ TEST(ReplyPlan, ShapesTheWritesOfAReply) {
         }
         EXPECT_EQ(got, c.writes) << c.name;
     }
+}
+
+TEST(WirePacer, SendsOneCharacterTimeApartAndCatchesUpAfterALateWakeUp) {
+    WirePacer pacer(10000); // 1 ms a character
+    const auto t0 = WirePacer::Clock::time_point{} + 100s;
+    EXPECT_EQ(pacer.allowance(t0, 50), 1u);
+    pacer.sent(1);
+    EXPECT_EQ(pacer.nextAt(), t0 + 1ms);
+    EXPECT_EQ(pacer.allowance(t0 + 500us, 49), 0u);
+    // Woken 9 ms late: the characters the wire would have carried meanwhile go at once.
+    EXPECT_EQ(pacer.allowance(t0 + 10ms, 49), 10u);
+    pacer.sent(10);
+    EXPECT_EQ(pacer.nextAt(), t0 + 11ms);
+    // After a pause the wire owes no burst.
+    pacer.idle();
+    EXPECT_EQ(pacer.allowance(t0 + 1s, 39), 1u);
+    WirePacer unpaced(0);
+    EXPECT_EQ(unpaced.allowance(t0, 49), 49u);
 }
 
 // Link faults on a real connection: the reply still arrives whole, or not at all, as asked.

@@ -150,8 +150,12 @@ TEST(SerialLink, AnswersOverThePseudoTerminalAndItsLink) {
         const std::string status = c.command("OB 1");
         EXPECT_NE(status.find("WC = 0x000C\r\n"), std::string::npos);
         EXPECT_EQ(status.substr(status.size() - 3), "\r\n>");
+        // A pseudo-terminal cannot hang up: the dropped command goes unanswered, the link stays.
+        ASSERT_EQ(sim.control("drop next"), "OK");
+        c.send("AC\r");
+        ASSERT_TRUE(waitForLogged(sim, 4));
+        EXPECT_EQ(c.command("SS 1"), "Output 1 Input: 2\r\n>");
     }
-    ASSERT_TRUE(waitForLogged(sim, 3));
     EXPECT_EQ(sim.commandLog()[1].link, "serial");
     sim.stop();
     EXPECT_FALSE(std::filesystem::is_symlink(link));
@@ -175,6 +179,9 @@ TEST(ControlPort, RunsDrillsLineByLine) {
     EXPECT_NE(c.command("OB 1").find("Total Errors = 3\r\n"), std::string::npos);
     control.send("log\n");
     EXPECT_NE(control.readUntil("OK\n").find(" telnet:1 OB 1\n"), std::string::npos);
+    control.send("clearlog\n");
+    EXPECT_EQ(control.readUntil("\n"), "OK\n");
+    EXPECT_TRUE(r.sim.commandLog().empty());
 }
 
 TEST(Lifecycle, StartsOnceStopsTwiceAndRestarts) {
@@ -189,6 +196,22 @@ TEST(Lifecycle, StartsOnceStopsTwiceAndRestarts) {
     EXPECT_FALSE(sim.running());
     const auto again = sim.start(o);
     LinkClient c = LinkClient::tcp(again.telnetPort);
+    c.login();
+    EXPECT_EQ(c.command("AC"), "ACTIVE\r\n>");
+}
+
+TEST(Lifecycle, FreePortsBelowALimitSkipPortsInUse) {
+    SimulatorOptions o;
+    o.telnetPort = 0;
+    o.freePortBelow = 32768;
+    auto first = FrameSimulator::fromFile(framePath("small.json"));
+    auto second = FrameSimulator::fromFile(framePath("small.json"));
+    const auto a = first.start(o);
+    const auto b = second.start(o); // same process: same first candidate, which is taken
+    EXPECT_LT(a.telnetPort, 32768);
+    EXPECT_LT(b.telnetPort, 32768);
+    EXPECT_NE(a.telnetPort, b.telnetPort);
+    LinkClient c = LinkClient::tcp(b.telnetPort);
     c.login();
     EXPECT_EQ(c.command("AC"), "ACTIVE\r\n>");
 }

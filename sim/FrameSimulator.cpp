@@ -166,7 +166,10 @@ struct FrameSimulator::Impl {
     mutable std::mutex mutex;
     Frame frame;
     Clock::time_point created;
-    std::vector<LoggedCommand> log;
+    // The newest commands only: an embedded simulator in a demo left running for days must not
+    // grow without bound. The --log file keeps everything.
+    static constexpr std::size_t kMaxLogged = 100'000;
+    std::deque<LoggedCommand> log;
     std::FILE* logOut = nullptr;
     bool ownsLogOut = false;
     DrillActions pending;
@@ -188,6 +191,8 @@ struct FrameSimulator::Impl {
         // Caller holds the mutex.
         const double t = std::chrono::duration<double>(Clock::now() - created).count();
         log.push_back({t, link, command});
+        if (log.size() > kMaxLogged)
+            log.pop_front();
         if (logOut != nullptr) {
             std::fprintf(logOut, "%.6f %s %s\n", t, link.c_str(), escapeForLog(command).c_str());
             std::fflush(logOut);
@@ -772,7 +777,7 @@ std::string FrameSimulator::handleCommand(const std::string& command) {
 
 std::vector<LoggedCommand> FrameSimulator::commandLog() const {
     std::lock_guard lock(impl_->mutex);
-    return impl_->log;
+    return {impl_->log.begin(), impl_->log.end()};
 }
 
 void FrameSimulator::clearCommandLog() {

@@ -85,7 +85,7 @@ public:
     // reply text including the final prompt. Logged with link "direct". Thread-safe.
     std::string handleCommand(const std::string& command);
 
-    // Every command received so far, oldest first. Thread-safe.
+    // The commands received so far (the newest 100000), oldest first. Thread-safe.
     std::vector<LoggedCommand> commandLog() const;
     void clearCommandLog();
 

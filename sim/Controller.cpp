@@ -282,8 +282,8 @@ std::string autoSwitchLine(const Frame& f) {
     return std::string("Auto switchover ") + (f.autoSwitch ? "Enabled" : "Disabled");
 }
 
-Lines powerState(const Frame& f, Category cat, int slot, const std::vector<std::string>& args) {
-    Card* c = const_cast<Frame&>(f).card(cat, slot);
+Lines powerState(Frame& f, Category cat, int slot, const std::vector<std::string>& args) {
+    Card* c = f.card(cat, slot);
     if (c == nullptr || !c->present) {
         return {error("slot empty")};
     }

@@ -80,6 +80,31 @@ void setNonBlocking(int fd) {
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
 }
 
+int listenOn(const std::string& address, std::uint16_t port, std::uint16_t& bound);
+
+// Free ports below `limit`, tried from a starting point that differs between processes so that
+// simulators started side by side rarely collide.
+int listenBelow(const std::string& address, std::uint16_t limit, std::uint16_t& bound) {
+    const int low = limit > 20000 ? 20000 : 1024;
+    const int span = limit - low;
+    if (span <= 0) {
+        throw std::runtime_error("no ports to choose from below " + std::to_string(limit));
+    }
+    const int first =
+        static_cast<int>((static_cast<unsigned>(getpid()) * 7919u) % static_cast<unsigned>(span));
+    for (int i = 0; i < span; ++i) {
+        const auto candidate = static_cast<std::uint16_t>(low + (first + i) % span);
+        try {
+            return listenOn(address, candidate, bound);
+        } catch (const std::runtime_error&) {
+            if (errno != EADDRINUSE) {
+                throw;
+            }
+        }
+    }
+    throw std::runtime_error("no free port below " + std::to_string(limit));
+}
+
 int listenOn(const std::string& address, std::uint16_t port, std::uint16_t& bound) {
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -94,9 +119,11 @@ int listenOn(const std::string& address, std::uint16_t port, std::uint16_t& boun
     const int one = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, 8) != 0) {
+        const int saved = errno;
         const std::string why =
             errnoText("cannot listen on " + address + ":" + std::to_string(port));
         close(fd);
+        errno = saved;
         throw std::runtime_error(why);
     }
     socklen_t len = sizeof addr;
@@ -139,7 +166,10 @@ struct FrameSimulator::Impl {
     mutable std::mutex mutex;
     Frame frame;
     Clock::time_point created;
-    std::vector<LoggedCommand> log;
+    // The newest commands only: an embedded simulator in a demo left running for days must not
+    // grow without bound. The --log file keeps everything.
+    static constexpr std::size_t kMaxLogged = 100'000;
+    std::deque<LoggedCommand> log;
     std::FILE* logOut = nullptr;
     bool ownsLogOut = false;
     DrillActions pending;
@@ -161,6 +191,8 @@ struct FrameSimulator::Impl {
         // Caller holds the mutex.
         const double t = std::chrono::duration<double>(Clock::now() - created).count();
         log.push_back({t, link, command});
+        if (log.size() > kMaxLogged)
+            log.pop_front();
         if (logOut != nullptr) {
             std::fprintf(logOut, "%.6f %s %s\n", t, link.c_str(), escapeForLog(command).c_str());
             std::fflush(logOut);
@@ -592,11 +624,16 @@ struct FrameSimulator::Impl {
             }
             wakeRead = pipeFds[0];
             wakeWrite = pipeFds[1];
+            auto listener = [&](std::uint16_t port, std::uint16_t& bound) {
+                return port == 0 && opts.freePortBelow != 0
+                           ? listenBelow(opts.bindAddress, opts.freePortBelow, bound)
+                           : listenOn(opts.bindAddress, port, bound);
+            };
             if (opts.telnetPort) {
-                telnetListen = listenOn(opts.bindAddress, *opts.telnetPort, ends.telnetPort);
+                telnetListen = listener(*opts.telnetPort, ends.telnetPort);
             }
             if (opts.controlPort) {
-                controlListen = listenOn(opts.bindAddress, *opts.controlPort, ends.controlPort);
+                controlListen = listener(*opts.controlPort, ends.controlPort);
             }
             if (opts.serial || !opts.serialLink.empty()) {
                 ends.serialDevice = openSerial(opts.serialLink);
@@ -740,7 +777,7 @@ std::string FrameSimulator::handleCommand(const std::string& command) {
 
 std::vector<LoggedCommand> FrameSimulator::commandLog() const {
     std::lock_guard lock(impl_->mutex);
-    return impl_->log;
+    return {impl_->log.begin(), impl_->log.end()};
 }
 
 void FrameSimulator::clearCommandLog() {

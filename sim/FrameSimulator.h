@@ -24,6 +24,9 @@ struct SimulatorOptions {
     std::string bindAddress = "127.0.0.1";
     // Telnet listener: no value means none, 0 means any free port.
     std::optional<std::uint16_t> telnetPort;
+    // With port 0: choose a free port below this one rather than the kernel's choice (which is
+    // usually above 32767, more than a 16-bit signed port field holds). 0 leaves it to the kernel.
+    std::uint16_t freePortBelow = 0;
     // Access code the Telnet login asks for; empty accepts any line.
     std::string accessCode;
     // Offer Telnet options (WILL ECHO, WILL/DO SUPPRESS-GO-AHEAD) when a client connects.
@@ -82,7 +85,7 @@ public:
     // reply text including the final prompt. Logged with link "direct". Thread-safe.
     std::string handleCommand(const std::string& command);
 
-    // Every command received so far, oldest first. Thread-safe.
+    // The commands received so far (the newest 100000), oldest first. Thread-safe.
     std::vector<LoggedCommand> commandLog() const;
     void clearCommandLog();
 

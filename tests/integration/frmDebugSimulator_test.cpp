@@ -74,7 +74,7 @@ TEST_F(SimulatorLink, RepliesMatchTheControllersOwnOnBothLinks) {
         SCOPED_TRACE(type);
         auto channel = openChannel(type);
         channel->turnOffVerbose();
-        for (const std::string command : {"AC", "RC I,", "RC O,"}) {
+        for (const std::string command : {"AC", "RC I,B", "OB 1"}) {
             const std::string reply = channel->SendDEBUGCmd(command);
             EXPECT_EQ(reply, simulator.handleCommand(command)) << command;
             EXPECT_EQ(reply.substr(reply.size() - 2), "\n>") << command;
@@ -86,9 +86,9 @@ TEST_F(SimulatorLink, RepliesMatchTheControllersOwnOnBothLinks) {
     for (const auto& logged : simulator.commandLog())
         if (logged.link != "direct")
             seen.push_back(logged.link.substr(0, 6) + " " + logged.command);
-    EXPECT_EQ(seen, (std::vector<std::string>{"telnet \x14", "telnet AC", "telnet RC I,",
-                                              "telnet RC O,", "serial \x14", "serial AC",
-                                              "serial RC I,", "serial RC O,"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"telnet \x14", "telnet AC", "telnet RC I,B",
+                                              "telnet OB 1", "serial \x14", "serial AC",
+                                              "serial RC I,B", "serial OB 1"}));
 }
 
 } // namespace

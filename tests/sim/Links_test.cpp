@@ -200,6 +200,22 @@ TEST(Lifecycle, StartsOnceStopsTwiceAndRestarts) {
     EXPECT_EQ(c.command("AC"), "ACTIVE\r\n>");
 }
 
+TEST(Lifecycle, FreePortsBelowALimitSkipPortsInUse) {
+    SimulatorOptions o;
+    o.telnetPort = 0;
+    o.freePortBelow = 32768;
+    auto first = FrameSimulator::fromFile(framePath("small.json"));
+    auto second = FrameSimulator::fromFile(framePath("small.json"));
+    const auto a = first.start(o);
+    const auto b = second.start(o); // same process: same first candidate, which is taken
+    EXPECT_LT(a.telnetPort, 32768);
+    EXPECT_LT(b.telnetPort, 32768);
+    EXPECT_NE(a.telnetPort, b.telnetPort);
+    LinkClient c = LinkClient::tcp(b.telnetPort);
+    c.login();
+    EXPECT_EQ(c.command("AC"), "ACTIVE\r\n>");
+}
+
 TEST(Lifecycle, UnusableListenersAreReported) {
     auto sim = FrameSimulator::fromFile(framePath("small.json"));
     SimulatorOptions o;

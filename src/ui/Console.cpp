@@ -223,8 +223,8 @@ void Console::hideDialog() {
 // link is busy here.
 void Console::runInventory() {
     main_->setLinkBusy(true);
-    auto* progress = new QProgressDialog(main_->isVisible() ? main_.get() : nullptr);
-    progress_ = progress;
+    auto progress = std::make_unique<QProgressDialog>(main_->isVisible() ? main_.get() : nullptr);
+    progress_ = progress.get();
     progress->setWindowTitle(QString::fromUtf8(kProgramTitle));
     progress->setCancelButton(nullptr);
     progress->setMinimumDuration(0);
@@ -239,7 +239,6 @@ void Console::runInventory() {
     inventory_->InitCardArrays();
     inventory_->setProgress({});
     progress->close();
-    progress->deleteLater();
     main_->setLinkBusy(false);
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/OperatorPrompt.h"
 #include "link/CommandChannel.h"
+#include "monitor/MonitorPorts.h"
 #include "ui/frmAbout.h"
 #include "views/TreeNodes.h"
 
@@ -95,14 +96,13 @@ void mdiMain::timUpdate_Timer() {
 }
 
 void mdiMain::setWatchdogMenu(const std::string& answer) {
-    if (answer == "YES") {
-        mnuRedundantMatrix->setVisible(true);
-        mnuRedundantMatrix->setEnabled(true);
-    } else if (answer == "CAPABLE") {
-        mnuRedundantMatrix->setEnabled(false);
-    } else {
-        mnuRedundantMatrix->setVisible(false);
-    }
+    struct Item : IWatchdogMenuItem {
+        explicit Item(QAction* a) : action(a) {}
+        void setVisible(bool visible) override { action->setVisible(visible); }
+        void setEnabled(bool enabled) override { action->setEnabled(enabled); }
+        QAction* action;
+    } item(mnuRedundantMatrix);
+    applyWatchdogMenuWhilePolling(answer, item);
 }
 
 QMdiSubWindow* mdiMain::IsLoaded(const std::string& F_Form, const std::string& strName) const {

@@ -122,6 +122,12 @@ int main(int argc, char** argv) {
         try {
             simulator = std::make_unique<sim::FrameSimulator>(sim::FrameSimulator::fromJson(json));
             const auto endpoints = ui::startOnLowPort(*simulator);
+            // The engineer rehearses faults against the demo through its control port
+            // (e.g. "offline output 3"; "help" lists the drills).
+            std::printf("demo frame: telnet port %u, control port %u\n",
+                        static_cast<unsigned>(endpoints.telnetPort),
+                        static_cast<unsigned>(endpoints.controlPort));
+            std::fflush(stdout);
             ConnectTarget target;
             target.kind = LinkKind::Remote;
             target.address = {"127", "0", "0", "1"};

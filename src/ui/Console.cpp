@@ -120,6 +120,10 @@ bool Console::Main(const StartOptions& options) {
     channel_.channel(); // the hidden command channel
     if (!loadMainWindow(options))
         return false;
+    // Without a window manager (a bare X server, a kiosk session) maximising does nothing, so
+    // the window is first sized to the screen's free area.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        main_->setGeometry(screen->availableGeometry());
     main_->showMaximized();
     loadTree();
     return true;

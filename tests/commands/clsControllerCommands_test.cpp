@@ -99,6 +99,7 @@ TEST_F(ControllerCommands, AlarmListNeedsAColonAfterTheMarker) {
     const std::pair<std::string, std::string> cases[] = {
         {"AL\r\nAlarms: \r\nPS 3: fan\r\n>", "\r\nPS 3: fan\r\n"},
         {"Alarms:  PS 3: fan", "PS 3: fan"},
+        {"Alarms:\r\nPS 3: fan\r\n>", "\nPS 3: fan\r\n"}, // one character after the marker goes
         {"AL\r\nAlarms: none\r\n>", ""},
         {"AL\r\n>", ""},
         {"Alarms:", ""},
@@ -115,6 +116,7 @@ TEST_F(ControllerCommands, StatusReadsTheRoutedInputAndSendsTheMonitorFlag) {
         {"SS 12\r\nOutput: 12 Input: 7\r\n>", 7},
         {"Input:  41 ", 41},
         {"Input: 3.6", 4},
+        {"Input:17\r\n>", 7}, // the character after the marker is skipped, digit or not
         {"Input: abc", 0},
         {"Input: 99999", 0},
         {"Input:", 0},
@@ -142,6 +144,7 @@ TEST_F(ControllerCommands, TemperaturesAbove200AreDiscarded) {
         {"Frame Controller: 0xC9", 0, 0},
         {"Frame Controller: 0xC8", 200, 0},
         {"Frame Controller:   1F\r\n", 31, 0},
+        {"Frame Controller:1F\r\nOutput Monitor:C8\r\n", 31, 200},
         {"Frame Controller: warm", 0, 0},
         {"Output Monitor: 0xFFFFFFFFFF", 0, 0},
         {"", 0, 0},
@@ -158,6 +161,8 @@ TEST_F(ControllerCommands, VersionEndsWithItsCarriageReturn) {
     const std::pair<std::string, std::string> cases[] = {
         {"VE\r\nFPGA Version 02.10\r\nCPU 1.0\r\n>", "02.10\r"},
         {"FPGA Version 02.10", ""},
+        {"VE\r\nFPGA Version:02.10\r\n>", ":02.10\r"},
+        {"0123456789AB CD\r\n>", "B CD\r"}, // no label: as if it stood before the first character
         {"FPGA", ""},
         {"", ""},
     };
@@ -182,6 +187,18 @@ TEST_F(ControllerCommands, EthernetFieldsAreCutToTheirWidth) {
     for (const auto& [field, expected] : cases)
         EXPECT_EQ(commands.getEthernetConfig(field), expected) << field;
     EXPECT_EQ(channel.commands, Strings(6, "ET"));
+
+    // Values that follow their label without a space show exactly where each one starts.
+    channel.defaultReply = "ET\r\nMAC address =:00:11:22:33:44:55\r\nIP address =:10.0.0.1\r\n"
+                           "Subnet mask =255.255.0.0\r\nDHCP enabled=:ON\r\n>";
+    const std::pair<std::string, std::string> tight[] = {
+        {"MACAddress", "00:11:22:33:44:55"},
+        {"IPAddress", "10.0.0.1\r\nSubne"},
+        {"SubnetMask", "255.255.0.0\r\nDH"},
+        {"DHCP", "ON\r"},
+    };
+    for (const auto& [field, expected] : tight)
+        EXPECT_EQ(commands.getEthernetConfig(field), expected) << field;
 
     channel.defaultReply = "MAC address";
     EXPECT_EQ(commands.getEthernetConfig("MACAddress"), "");
@@ -210,6 +227,7 @@ TEST_F(ControllerCommands, FanControllerCountIsTheNumberAfterTheColon) {
         {"NF\r\nFan controllers: 2\r\n>", 2},
         {"Fans: 1>", 1},
         {"Fans: 0\r\n>", 0},
+        {"Fans:12\r\n>", 2}, // the character after the colon is taken for its space
         {"", 0},
         {"error", 0},
         {"Fans: two\r\n>", 0},

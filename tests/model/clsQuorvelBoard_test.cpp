@@ -491,6 +491,21 @@ TEST_F(Board, OutputOptionTakesTheSubtypeOfItsOutputCard) {
     EXPECT_EQ(noDirectory.boardSubType(), "");
 }
 
+TEST_F(Board, OutputOptionKeepsWhatAnEarlierPollGaveUntilAWordReplacesIt) {
+    clsQuorvelBoard option = card("OUTPUT_OPTION", 3);
+    poll(option,
+         statusReply("OOB 3",
+                     {{"WC", "4"}, {"OD1", "8070"}, {"OD2", "0230"}, {"Total Errors", "5"}}));
+    poll(option, statusReply("OOB 3", {{"WC", "4"}}));
+    EXPECT_TRUE(option.isBoardValid());
+    EXPECT_EQ(option.PortListen(), "B");
+    EXPECT_TRUE(option.Volt3_3OK());
+    EXPECT_TRUE(option.Volt28OK());
+    EXPECT_EQ(option.temperature(), 0x30);
+    EXPECT_EQ(option.SWrevision(), 2);
+    EXPECT_EQ(option.deltaErrorCount(), 5) << "no new total: the last delta stands";
+}
+
 // --- Change detection ---
 
 TEST_F(Board, ANewFirstWordIsAChangeForEveryKindButInputs) {

@@ -457,6 +457,17 @@ TEST_F(Board, FanControllerReportsFailedFansBySetBits) {
     EXPECT_EQ(b.PortListen(), "A");
     EXPECT_TRUE(b.Volt3_3OK());
 
+    // A link error keeps what the common words gave and leaves the fans as they were.
+    poll(b, statusReply("SB 18", {{"WC", "6"}, {"OD1", "8040"}, {"OD3", "0133"}, {"OD4", "0000"}}) +
+                "comm error");
+    EXPECT_FALSE(b.isBoardValid());
+    EXPECT_EQ(b.PortListen(), "B");
+    EXPECT_TRUE(b.Volt28OK());
+    EXPECT_EQ(b.temperature(), 0);
+    ASSERT_TRUE(b.getFanStatus(fans));
+    EXPECT_EQ(fans,
+              (std::vector<bool>{false, true, false, false, false, false, false, false, false}));
+
     std::vector<bool> untouched{true, true};
     clsQuorvelBoard input = card("INPUT", 1);
     EXPECT_FALSE(input.getFanStatus(untouched));
@@ -578,6 +589,14 @@ TEST_F(Board, SupplyOutputValuesChangeOnlyPastTheirThresholds) {
     EXPECT_FALSE(b.boardStatChange()) << "0.9 A";
     poll(b, supplyReply(400 + 73 + 66, 122)); // 2.0 A more than the reference
     EXPECT_TRUE(b.boardStatChange()) << "current";
+
+    // The supply's temperature word is watched like the first word.
+    Words temperature{{"WC", "A"}, {"OD8", "0130"}};
+    poll(b, statusReply("SB 1", temperature));
+    b.boardStatChange(false);
+    temperature.back().second = "0131";
+    poll(b, statusReply("SB 1", temperature));
+    EXPECT_TRUE(b.boardStatChange()) << "temperature word";
 }
 
 // --- Read side ---

@@ -55,15 +55,23 @@ mdiMain::mdiMain(ICommandChannel& channel, IOperatorPrompt& prompt, QWidget* par
         openKept(converter_, "frmConvRange",
                  QStringLiteral("HD To SD Converter Card Option Selection"));
     });
-    connect(mnuAbout, &QAction::triggered, this, [] {
-        // A window of its own, not a child: the main window stays usable.
-        auto* about = new frmAbout(nullptr);
-        about->show();
+    connect(mnuAbout, &QAction::triggered, this, [this] {
+        // A window of its own, not a child: the main window stays usable. There is one about
+        // box; asking again brings it forward.
+        if (!about_)
+            about_ = new frmAbout(nullptr);
+        about_->show();
+        about_->raise();
+        about_->activateWindow();
     });
     connect(mnuWindow, &QMenu::aboutToShow, this, &mdiMain::fillWindowMenu);
 
     timUpdate.setObjectName(QStringLiteral("timUpdate"));
     connect(&timUpdate, &QTimer::timeout, this, &mdiMain::timUpdate_Timer);
+}
+
+mdiMain::~mdiMain() {
+    delete about_;
 }
 
 void mdiMain::setTree(QWidget* tree) {

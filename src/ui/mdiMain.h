@@ -3,6 +3,7 @@
 #include "ui/WindowRegistry.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include <functional>
@@ -21,6 +22,8 @@ class IOperatorPrompt;
 
 namespace tessivar::ui {
 
+class frmAbout;
+
 // The program's main window: a multiple-document frame holding the navigation tree at its
 // left and every other window as a child. It owns the poll timer and the menus.
 class mdiMain : public QMainWindow {
@@ -36,6 +39,8 @@ public:
     };
 
     mdiMain(ICommandChannel& channel, IOperatorPrompt& prompt, QWidget* parent = nullptr);
+    // The about box is not a child, so it goes with the main window explicitly.
+    ~mdiMain() override;
 
     void setActions(Actions actions) { actions_ = std::move(actions); }
     WindowRegistry& windows() { return registry_; }
@@ -111,6 +116,7 @@ private:
     QWidget* tree_ = nullptr;
     QMdiSubWindow* reclock_ = nullptr;
     QMdiSubWindow* converter_ = nullptr;
+    QPointer<frmAbout> about_;
     bool inTick_ = false;
     bool pollReady_ = false;
     bool linkBusy_ = false;

@@ -3,6 +3,7 @@
 #include "ui/mdiMain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -254,6 +255,35 @@ TEST(MainWindow, KeptWindowsAreReusedAfterTheOperatorClosedThem) {
     EXPECT_EQ(prompt.messages(),
               std::vector<std::string>{"The window \"HD To SD Converter Card Option Selection\" "
                                        "is not available yet."});
+}
+
+// The about box stands apart from the child windows; asking for it again brings the open one
+// forward instead of stacking a second copy.
+TEST(MainWindow, AboutBoxIsOneSeparateWindow) {
+    FakeCommandChannel channel;
+    FakePrompt prompt;
+    ui::mdiMain main(channel, prompt);
+    main.show();
+    auto openAbouts = [] {
+        QList<QWidget*> found;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "frmAbout" && w->isVisible())
+                found << w;
+        return found;
+    };
+    main.mnuAbout->trigger();
+    main.mnuAbout->trigger();
+    const QList<QWidget*> abouts = openAbouts();
+    ASSERT_EQ(abouts.size(), 1);
+    EXPECT_EQ(abouts[0]->windowTitle(), "About Tessivar");
+    EXPECT_TRUE(main.area()->subWindowList().isEmpty());
+    abouts[0]->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(openAbouts().isEmpty());
+
+    main.mnuAbout->trigger(); // closed by the operator: a fresh one opens
+    ASSERT_EQ(openAbouts().size(), 1);
+    openAbouts()[0]->close();
 }
 
 } // namespace

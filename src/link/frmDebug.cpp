@@ -16,9 +16,12 @@ namespace {
 constexpr char kVerboseOff = 20;
 constexpr char kVerboseOn = 22;
 constexpr const char* kLoginMarker = "Enter access code";
+// The login waits are bounded in time (100 and 1000 pauses of 100 ms), not in reads: a
+// controller whose banner comes in many small packets must not use up the attempts before
+// its login text arrives.
 constexpr IClock::Millis kLoginPause{100};
-constexpr int kLoginReads = 101;
-constexpr int kPromptReads = 1001;
+constexpr IClock::Millis kLoginWait = 100 * kLoginPause;
+constexpr IClock::Millis kPromptWait = 1000 * kLoginPause;
 
 std::string defaultTimeOfDay(const LocalDateTime& t) {
     char text[16];
@@ -106,6 +109,18 @@ void frmDebug::closeSerialPort() {
     serial_->close();
 }
 
+template <typename Found> bool frmDebug::readUntil(IClock::Millis budget, Found found) {
+    IClock::Millis deadline = clock_.monotonicNow() + budget;
+    for (;;) {
+        if (found(telnet_->read(kReadChunk)))
+            return true;
+        IClock::Millis now = clock_.monotonicNow();
+        if (now >= deadline)
+            return false;
+        telnet_->waitForData(std::min(kLoginPause, deadline - now));
+    }
+}
+
 bool frmDebug::openTelnetSession() {
     int code = telnet_->connect(settings_->TelnetAddress(), settings_->TelnetPort());
     if (code != 0) {
@@ -116,18 +131,14 @@ bool frmDebug::openTelnetSession() {
     // The login text is searched in everything read so far, so a marker split across two
     // network reads is still recognised.
     std::string login;
-    bool sawLogin = false;
-    for (int read = 1; read <= kLoginReads; ++read) {
-        login += telnet_->read(kReadChunk);
-        if (login.find(kLoginMarker) != std::string::npos) {
-            sawLogin = true;
-            break;
-        }
+    bool sawLogin = readUntil(kLoginWait, [&login](const std::string& chunk) {
+        login += chunk;
+        if (login.find(kLoginMarker) != std::string::npos)
+            return true;
         if (login.size() > kReadChunk) // keep only a tail long enough to hold the marker
             login.erase(0, login.size() - kReadChunk);
-        if (read < kLoginReads)
-            telnet_->waitForData(kLoginPause);
-    }
+        return false;
+    });
     if (!sawLogin) {
         prompt_.tell("Timeout waiting for Telnet Client");
         settings_->commitParameters();
@@ -140,12 +151,8 @@ bool frmDebug::openTelnetSession() {
         telnet_->send(settings_->TelnetPassword());
 
     // A missing command prompt is not a failure: the next command's reply will tell.
-    for (int read = 1; read <= kPromptReads; ++read) {
-        if (telnet_->read(kReadChunk).find('>') != std::string::npos)
-            break;
-        if (read < kPromptReads)
-            telnet_->waitForData(kLoginPause);
-    }
+    readUntil(kPromptWait,
+              [](const std::string& chunk) { return chunk.find('>') != std::string::npos; });
     return true;
 }
 

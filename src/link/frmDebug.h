@@ -70,6 +70,8 @@ private:
     bool openSerialPort();
     void closeSerialPort();
     bool openTelnetSession();
+    // Reads the Telnet client until found(text read) says so or the time budget is spent.
+    template <typename Found> bool readUntil(IClock::Millis budget, Found found);
     std::string sendSerial(const std::string& line, IClock::Millis silence);
     std::string sendTelnet(const std::string& line, IClock::Millis silence);
     // Waits on the link for more of the reply; false when the silence or the whole-command

@@ -203,6 +203,18 @@ TEST_F(ChannelTest, TelnetLoginMarkerSplitAcrossReadsIsStillSeen) {
     EXPECT_TRUE(prompt.boxes.empty());
 }
 
+TEST_F(ChannelTest, TelnetBannerInManySmallPacketsDoesNotUseUpTheLoginWait) {
+    telnet->onConnect = [this] {
+        for (int i = 1; i <= 300; ++i)
+            link.arriveAfter(std::chrono::milliseconds(10 * i), "banner line\r\n");
+        link.arriveAfter(3010ms, "Enter access code:");
+    };
+    link.onWrite = [this](const std::string&) { link.arriveAfter(5ms, "\r\n>"); };
+    EXPECT_TRUE(channel->openConnection(settingsFor("Telnet", "c")));
+    EXPECT_TRUE(prompt.boxes.empty());
+    EXPECT_EQ(link.writes, (std::vector<std::string>{"c"}));
+}
+
 TEST_F(ChannelTest, TelnetWithoutLoginPromptTimesOutAndCommitsSettings) {
     link.arriveNow("some banner without the marker");
     auto settings = settingsFor("Telnet");

@@ -207,23 +207,16 @@ bool frmDebug::waitForMore(Port& port, IClock::Millis lastData, IClock::Millis b
     return true;
 }
 
-std::string frmDebug::sendSerial(const std::string& line, IClock::Millis silence) {
-    // Late replies and unsolicited text must never be read as this command's reply.
-    discardPending([this] { return serial_->bytesWaiting() > 0 ? serial_->readAll() : ""; });
-    serial_->clearInput();
-
-    serial_->write(line);
-    IClock::Millis began = clock_.monotonicNow();
+template <typename Port, typename Read>
+std::string frmDebug::collectReply(Port& port, Read readSome, IClock::Millis began,
+                                   IClock::Millis silence) {
     IClock::Millis lastData = began;
-    if (portLogging_)
-        appendLineToFile(files_, prompt_, formatTime_(clock_.localNow()) + "#CMD# " + line,
-                         portLogPath_);
-
     std::string reply;
     for (;;) {
-        if (serial_->bytesWaiting() > 0) {
+        std::string chunk = readSome();
+        if (!chunk.empty()) {
             std::size_t from = reply.size();
-            reply += serial_->readAll();
+            reply += chunk;
             if (reply.size() >= kMaxReplyBytes) {
                 reply.resize(kMaxReplyBytes);
                 break;
@@ -231,10 +224,27 @@ std::string frmDebug::sendSerial(const std::string& line, IClock::Millis silence
             if (replyHasPrompt(reply, from))
                 break;
             lastData = clock_.monotonicNow();
+            continue; // more may already be waiting
         }
-        if (!waitForMore(*serial_, lastData, began, silence))
+        if (!waitForMore(port, lastData, began, silence))
             break;
     }
+    return reply;
+}
+
+std::string frmDebug::sendSerial(const std::string& line, IClock::Millis silence) {
+    auto readSerial = [this] { return serial_->bytesWaiting() > 0 ? serial_->readAll() : ""; };
+    // Late replies and unsolicited text must never be read as this command's reply.
+    discardPending(readSerial);
+    serial_->clearInput();
+
+    serial_->write(line);
+    IClock::Millis began = clock_.monotonicNow();
+    if (portLogging_)
+        appendLineToFile(files_, prompt_, formatTime_(clock_.localNow()) + "#CMD# " + line,
+                         portLogPath_);
+
+    std::string reply = collectReply(*serial_, readSerial, began, silence);
 
     if (portLogging_)
         appendLineToFile(files_, prompt_, "#RSP# " + reply, portLogPath_);
@@ -248,31 +258,12 @@ std::string frmDebug::sendTelnet(const std::string& line, IClock::Millis silence
     }
     // Whatever arrived before the command (a late reply to an earlier one that timed out)
     // is not this command's reply.
-    discardPending([this] { return telnet_->read(kReadChunk); });
+    auto readTelnet = [this] { return telnet_->read(kReadChunk); };
+    discardPending(readTelnet);
 
     telnet_->send(line);
     IClock::Millis began = clock_.monotonicNow();
-    IClock::Millis lastData = began;
-
-    std::string reply;
-    for (;;) {
-        std::string chunk = telnet_->read(kReadChunk);
-        if (!chunk.empty()) {
-            std::size_t from = reply.size();
-            reply += chunk;
-            if (reply.size() >= kMaxReplyBytes) {
-                reply.resize(kMaxReplyBytes);
-                break;
-            }
-            if (replyHasPrompt(reply, from))
-                break;
-            lastData = clock_.monotonicNow();
-            continue; // more may already be buffered
-        }
-        if (!waitForMore(*telnet_, lastData, began, silence))
-            break;
-    }
-    return reply;
+    return collectReply(*telnet_, readTelnet, began, silence);
 }
 
 } // namespace tessivar

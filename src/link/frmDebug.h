@@ -74,6 +74,11 @@ private:
     template <typename Found> bool readUntil(IClock::Millis budget, Found found);
     std::string sendSerial(const std::string& line, IClock::Millis silence);
     std::string sendTelnet(const std::string& line, IClock::Millis silence);
+    // Collects the reply that began at `began`: until the prompt, the silence timeout, the
+    // whole-command limit or the size cap.
+    template <typename Port, typename Read>
+    std::string collectReply(Port& port, Read readSome, IClock::Millis began,
+                             IClock::Millis silence);
     // Waits on the link for more of the reply; false when the silence or the whole-command
     // limit has run out.
     template <typename Port>

@@ -15,6 +15,16 @@ namespace {
 
 const std::string kEmpty;
 
+// Hands a copy of one of the record's arrays to the caller, only when the record is of the
+// category the array belongs to.
+template <typename T, std::size_t N>
+bool handOutIf(bool matches, const std::array<T, N>& source, std::vector<T>& out) {
+    if (!matches)
+        return false;
+    out.assign(source.begin(), source.end());
+    return true;
+}
+
 constexpr std::int32_t kExpectedInputWords = 5;
 constexpr std::int32_t kExpectedOutputWords = 0xC;
 constexpr std::int32_t kExpectedMatrixWords = 4;
@@ -209,38 +219,23 @@ float clsQuorvelBoard::outputPowerCurrent() const {
 }
 
 bool clsQuorvelBoard::getFanStatus(std::vector<bool>& status) const {
-    if (boardType_ != kCategoryPower)
-        return false;
-    status.assign(fanStatus_.begin(), fanStatus_.end());
-    return true;
+    return handOutIf(boardType_ == kCategoryPower, fanStatus_, status);
 }
 
 bool clsQuorvelBoard::getInputPresence(std::vector<bool>& presence) const {
-    if (boardType_ != kCategoryInput)
-        return false;
-    presence.assign(inputPresence_.begin(), inputPresence_.end());
-    return true;
+    return handOutIf(boardType_ == kCategoryInput, inputPresence_, presence);
 }
 
 bool clsQuorvelBoard::getOutputSigtype(std::vector<std::int16_t>& sigtype) const {
-    if (boardType_ != kCategoryOutput)
-        return false;
-    sigtype.assign(outputSigtype_.begin(), outputSigtype_.end());
-    return true;
+    return handOutIf(boardType_ == kCategoryOutput, outputSigtype_, sigtype);
 }
 
 bool clsQuorvelBoard::getReclockMode(std::vector<std::int16_t>& reclock) const {
-    if (boardType_ != kCategoryOutput)
-        return false;
-    reclock.assign(reclockMode_.begin(), reclockMode_.end());
-    return true;
+    return handOutIf(boardType_ == kCategoryOutput, reclockMode_, reclock);
 }
 
 bool clsQuorvelBoard::getReclockStatus(std::vector<std::int16_t>& reclock) const {
-    if (boardType_ != kCategoryOutput)
-        return false;
-    reclock.assign(reclockStatus_.begin(), reclockStatus_.end());
-    return true;
+    return handOutIf(boardType_ == kCategoryOutput, reclockStatus_, reclock);
 }
 
 std::string clsQuorvelBoard::getOutputSigDesc(std::int16_t output) const {

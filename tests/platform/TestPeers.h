@@ -29,11 +29,11 @@ inline void writeAllTo(int fd, const std::string& bytes) {
     }
 }
 
-// Reads until `wanted` has been received (and returns everything read), or the far end
-// closed or the guard ran out (returns what came).
-inline std::string readUntil(int fd, const std::string& wanted) {
+// Reads until done(what came so far) says so, the far end closes or the guard runs out;
+// returns everything read.
+template <typename Done> std::string readWhileNot(int fd, Done done) {
     std::string got;
-    while (got.find(wanted) == std::string::npos) {
+    while (!done(got)) {
         pollfd p{fd, POLLIN, 0};
         if (::poll(&p, 1, kGuardMs) <= 0)
             break;
@@ -46,20 +46,16 @@ inline std::string readUntil(int fd, const std::string& wanted) {
     return got;
 }
 
+// Reads until `wanted` has been received (and returns everything read), or the far end
+// closed or the guard ran out (returns what came).
+inline std::string readUntil(int fd, const std::string& wanted) {
+    return readWhileNot(
+        fd, [&wanted](const std::string& got) { return got.find(wanted) != std::string::npos; });
+}
+
 // Reads until the far end closes (or the guard runs out).
 inline std::string readToEnd(int fd) {
-    std::string got;
-    for (;;) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, kGuardMs) <= 0)
-            break;
-        char buf[512];
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n <= 0)
-            break;
-        got.append(buf, static_cast<std::size_t>(n));
-    }
-    return got;
+    return readWhileNot(fd, [](const std::string&) { return false; });
 }
 
 // A pseudo-terminal: the code under test opens slavePath() as its serial device; the test

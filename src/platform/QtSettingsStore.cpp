@@ -1,6 +1,8 @@
 #include "platform/QtSettingsStore.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace tessivar {
@@ -14,7 +16,8 @@ QString keyPath(const std::string& section, const std::string& key) {
 } // namespace
 
 QtSettingsStore::QtSettingsStore()
-    : settings_(QSettings::NativeFormat, QSettings::UserScope, "Tessivar", "Tessivar") {}
+    : settings_(QSettings::NativeFormat, QSettings::UserScope, "Tessivar", "Tessivar"),
+      ownsFolder_(true) {}
 
 QtSettingsStore::QtSettingsStore(const QString& iniFilePath)
     : settings_(iniFilePath, QSettings::IniFormat) {}
@@ -35,6 +38,12 @@ std::optional<std::string> QtSettingsStore::read(const std::string& section,
 void QtSettingsStore::write(const std::string& section, const std::string& key,
                             const std::string& value) {
     settings_.setValue(keyPath(section, key), QString::fromStdString(value));
+    if (ownsFolder_) {
+        const QString folder = QFileInfo(settings_.fileName()).absolutePath();
+        QDir().mkpath(folder);
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+    }
     // The file is rewritten on sync and may come back with the default permissions.
     settings_.sync();
     QFile::setPermissions(settings_.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);

@@ -24,6 +24,9 @@ public:
 
 private:
     QSettings settings_;
+    // The user's own store lives in a folder of its own, which is kept owner-only too: the
+    // file is rewritten through a fresh temporary file that starts with default permissions.
+    bool ownsFolder_ = false;
 };
 
 } // namespace tessivar

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -87,6 +88,8 @@ TEST_F(QtSettingsStoreTest, UserStoreIsNamedForTheProgramAndOwnerOnly) {
         << store.fileName().toStdString();
     store.write("Parms", "TelnetPass", "secret");
     EXPECT_EQ(modeOf(store.fileName()), 0600U);
+    // The folder too, so the file is never reachable by others while it is rewritten.
+    EXPECT_EQ(modeOf(QFileInfo(store.fileName()).absolutePath()), 0700U);
     EXPECT_EQ(QtSettingsStore().read("Parms", "TelnetPass"), "secret");
 }
 

@@ -445,37 +445,27 @@ void clsQuorvelBoard::updatePowerStatus() {
             if (auto w = word("OD7", scratch))
                 outputPowerCurrent_ = supplyCurrentFromRaw(*w & 0x3FF);
         }
-    } else if (wc == kExpectedMonitorWords && boardIndex_ == kOutputMonitorSlot) {
+    } else if ((wc == kExpectedMonitorWords && boardIndex_ == kOutputMonitorSlot) ||
+               (wc == kExpectedFanControllerWords && (boardIndex_ == kFirstFanControllerSlot ||
+                                                      boardIndex_ == kLastFanControllerSlot))) {
+        // The output monitor and the fan controllers share the port and temperature words.
         clearPollValues();
         parseCommonStatus(reply);
-        if (commError) {
-            boardInvalid_ = true;
-        } else {
-            boardInvalid_ = false;
+        boardInvalid_ = commError;
+        if (!commError) {
             if (auto w = word("OD1", rawWords_[1]))
                 applyPortWord(*w);
             if (auto w = word("OD3", rawWords_[3]))
                 applyTemperatureWord(*w);
-            if (auto w = word("OD2", rawWords_[2])) {
-                outputSigtype_[1] = decodeSignalByte(*w & 0xFF);
-                outputSigtype_[2] = decodeSignalByte((*w >> 8) & 0xFF);
-            }
-        }
-    } else if (wc == kExpectedFanControllerWords &&
-               (boardIndex_ == kFirstFanControllerSlot || boardIndex_ == kLastFanControllerSlot)) {
-        clearPollValues();
-        parseCommonStatus(reply);
-        if (commError) {
-            boardInvalid_ = true;
-        } else {
-            boardInvalid_ = false;
-            if (auto w = word("OD1", rawWords_[1]))
-                applyPortWord(*w);
-            if (auto w = word("OD3", rawWords_[3]))
-                applyTemperatureWord(*w);
-            if (auto w = word("OD4", scratch))
+            if (boardIndex_ == kOutputMonitorSlot) {
+                if (auto w = word("OD2", rawWords_[2])) {
+                    outputSigtype_[1] = decodeSignalByte(*w & 0xFF);
+                    outputSigtype_[2] = decodeSignalByte((*w >> 8) & 0xFF);
+                }
+            } else if (auto w = word("OD4", scratch)) {
                 for (int i = 1; i <= kFansPerController; ++i)
                     fanStatus_[i] = !bit(*w, i - 1); // a set bit reports a failed fan
+            }
         }
     } else {
         boardInvalid_ = true;

@@ -133,31 +133,25 @@ void frmCOMSelect::load() {
 }
 
 void frmCOMSelect::OptionCOM_Click() {
-    Label1->setEnabled(true);
-    txtComPort->setEnabled(true);
-    lblDevicePath->setEnabled(true);
-    for (QWidget* w : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label3),
-                       static_cast<QWidget*>(txtTelnetport), static_cast<QWidget*>(Label4),
-                       static_cast<QWidget*>(txtTelnetpass)})
-        w->setEnabled(false);
-    for (auto* box : txtIP)
-        box->setEnabled(false);
-    for (auto* dot : lblDot)
-        dot->setEnabled(false);
+    enableLinkControls(true);
 }
 
 void frmCOMSelect::OptionTelnet_Click() {
-    Label1->setEnabled(false);
-    txtComPort->setEnabled(false);
-    lblDevicePath->setEnabled(false);
+    enableLinkControls(false);
+}
+
+void frmCOMSelect::enableLinkControls(bool local) {
+    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(txtComPort),
+                       static_cast<QWidget*>(lblDevicePath)})
+        w->setEnabled(local);
     for (QWidget* w : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label3),
                        static_cast<QWidget*>(txtTelnetport), static_cast<QWidget*>(Label4),
                        static_cast<QWidget*>(txtTelnetpass)})
-        w->setEnabled(true);
+        w->setEnabled(!local);
     for (auto* box : txtIP)
-        box->setEnabled(true);
+        box->setEnabled(!local);
     for (auto* dot : lblDot)
-        dot->setEnabled(true);
+        dot->setEnabled(!local);
 }
 
 void frmCOMSelect::showDevicePath() {

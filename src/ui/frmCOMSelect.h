@@ -70,6 +70,8 @@ private:
     void load();
     void OptionCOM_Click();
     void OptionTelnet_Click();
+    // "Local" enables the serial controls and disables the Telnet ones; "Remote" the opposite.
+    void enableLinkControls(bool local);
     void cmdOK_Click();
     void cmdCancel_Click();
     void showDevicePath();

@@ -2,6 +2,7 @@
 
 #include "common/OperatorPrompt.h"
 #include "common/SettingsStore.h"
+#include "link/modUtilities.h"
 #include "logging/clsLogFile.h"
 #include "logging/clsLogging.h"
 
@@ -13,6 +14,12 @@ constexpr const char* kFlagKeys[] = {"LogInputs", "LogOutputs", "LogMatrices", "
 constexpr const char* kSelectionKeys[] = {"WhichInputs", "WhichOutputs", "WhichMatrices",
                                           "WhichPower"};
 constexpr const char* kNoNameMessage = "Please Enter a valid log file name.";
+
+// A category is checked when its stored number is 1 (also written as " 1" or "1.0").
+bool storedFlag(const std::string& stored) {
+    const auto number = leadingNumber(stored);
+    return number && *number == 1.0;
+}
 } // namespace
 
 LoggingForm::LoggingForm(clsLogFile& logFile, clsLogging& logging, ISettingsStore& settings,
@@ -30,7 +37,8 @@ void LoggingForm::open() {
     fillSimpleName(logFile_.SimpleLogFileName());
     fillDetailName(logFile_.DetailLogFileName());
     for (int c = Inputs; c <= Power; ++c)
-        fillCategory(static_cast<Category>(c), settings_.get(kSection, kFlagKeys[c], "0") == "1");
+        fillCategory(static_cast<Category>(c),
+                     storedFlag(settings_.get(kSection, kFlagKeys[c], "0")));
     for (int c = Inputs; c <= Power; ++c)
         fillSelection(static_cast<Category>(c), settings_.get(kSection, kSelectionKeys[c], ""));
     // A checked category applies its text once more, so an empty text selects every card.

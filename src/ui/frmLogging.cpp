@@ -1,40 +1,30 @@
 #include "ui/frmLogging.h"
 
-#include "common/OperatorPrompt.h"
-#include "common/SettingsStore.h"
-#include "link/modUtilities.h"
-#include "logging/clsLogFile.h"
-#include "logging/clsLogging.h"
-
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace tessivar::ui {
 
 namespace {
 
-constexpr const char* kSection = "Parms";
-constexpr const char* kMsgFileName = "Please Enter a valid log file name.";
-
 QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-// A stored category flag: checked for the number 1, unchecked for anything else.
-bool storedFlag(ISettingsStore& store, const char* key) {
-    const auto n = leadingNumber(store.get(kSection, key, "0"));
-    return n && *n == 1.0;
+std::string text(const QString& s) {
+    return s.toStdString();
 }
 
 } // namespace
 
 frmLogging::frmLogging(clsLogFile& logFile, clsLogging& logging, ISettingsStore& store,
                        IOperatorPrompt& prompt, QWidget* parent)
-    : QWidget(parent), logFile_(logFile), logging_(logging), store_(store), prompt_(prompt) {
+    : QWidget(parent), form_(logFile, logging, store, prompt) {
     setObjectName(QStringLiteral("frmLogging"));
     setWindowTitle(QStringLiteral("File Logging"));
 
@@ -63,10 +53,9 @@ frmLogging::frmLogging(clsLogFile& logFile, clsLogging& logging, ISettingsStore&
 
     auto* cards = new QGridLayout(fraCardSelection);
     int row = 0;
-    for (auto [box, text] : {std::pair{chkInputs, txtInputs}, std::pair{chkOutputs, txtOutputs},
-                             std::pair{chkMatrices, txtMatrices}, std::pair{chkPower, txtPower}}) {
+    for (auto [category, box, edit] : categoryRows()) {
         cards->addWidget(box, row, 0);
-        cards->addWidget(text, row, 1);
+        cards->addWidget(edit, row, 1);
         ++row;
     }
     auto* help = new QVBoxLayout;
@@ -87,85 +76,48 @@ frmLogging::frmLogging(clsLogFile& logFile, clsLogging& logging, ISettingsStore&
     column->addStretch(1);
 
     connect(txtSimpleFileName, &QLineEdit::textChanged, this,
-            [this](const QString& t) { logFile_.setSimpleFileName(t.toStdString()); });
+            [this](const QString& t) { form_.editSimpleName(text(t)); });
     connect(txtDetailFileName, &QLineEdit::textChanged, this,
-            [this](const QString& t) { logFile_.setDetailFileName(t.toStdString()); });
-    connect(chkSimpleLog, &QCheckBox::toggled, this, &frmLogging::chkSimpleLog_Click);
-    connect(chkDetailLog, &QCheckBox::toggled, this, &frmLogging::chkDetailLog_Click);
-    connect(chkInputs, &QCheckBox::toggled, this, [this](bool on) { logging_.logInputs(on); });
-    connect(chkOutputs, &QCheckBox::toggled, this, [this](bool on) { logging_.logOutputs(on); });
-    connect(chkMatrices, &QCheckBox::toggled, this, [this](bool on) { logging_.logMatrices(on); });
-    connect(chkPower, &QCheckBox::toggled, this, [this](bool on) { logging_.logPower(on); });
-    connect(txtInputs, &QLineEdit::textChanged, this,
-            [this](const QString& t) { logging_.setInputsToLog(t.toStdString()); });
-    connect(txtOutputs, &QLineEdit::textChanged, this,
-            [this](const QString& t) { logging_.setOutputsToLog(t.toStdString()); });
-    connect(txtMatrices, &QLineEdit::textChanged, this,
-            [this](const QString& t) { logging_.setMatricesToLog(t.toStdString()); });
-    connect(txtPower, &QLineEdit::textChanged, this,
-            [this](const QString& t) { logging_.setPowerToLog(t.toStdString()); });
+            [this](const QString& t) { form_.editDetailName(text(t)); });
+    connect(chkSimpleLog, &QCheckBox::toggled, this,
+            [this](bool on) { form_.clickSimpleEnable(on); });
+    connect(chkDetailLog, &QCheckBox::toggled, this,
+            [this](bool on) { form_.clickDetailEnable(on); });
+    for (auto [category, box, edit] : categoryRows()) {
+        connect(box, &QCheckBox::toggled, this,
+                [this, c = category](bool on) { form_.clickCategory(c, on); });
+        connect(edit, &QLineEdit::textChanged, this,
+                [this, c = category](const QString& t) { form_.editSelection(c, text(t)); });
+    }
 
     load();
 }
 
-// The boxes start empty and unchecked; every fill below runs its box's reaction only when
-// it changes what the box holds.
+std::array<frmLogging::CategoryRow, 4> frmLogging::categoryRows() const {
+    return {{{LoggingForm::Inputs, chkInputs, txtInputs},
+             {LoggingForm::Outputs, chkOutputs, txtOutputs},
+             {LoggingForm::Matrices, chkMatrices, txtMatrices},
+             {LoggingForm::Power, chkPower, txtPower}}};
+}
+
+// The form restores the stored names, switches and selections, running each reaction only
+// where it changes something; the boxes then show what it holds.
 void frmLogging::load() {
-    txtSimpleFileName->setText(q(logFile_.SimpleLogFileName()));
-    txtDetailFileName->setText(q(logFile_.DetailLogFileName()));
-
-    chkInputs->setChecked(storedFlag(store_, "LogInputs"));
-    chkOutputs->setChecked(storedFlag(store_, "LogOutputs"));
-    chkMatrices->setChecked(storedFlag(store_, "LogMatrices"));
-    chkPower->setChecked(storedFlag(store_, "LogPower"));
-
-    txtInputs->setText(q(store_.get(kSection, "WhichInputs", "")));
-    txtOutputs->setText(q(store_.get(kSection, "WhichOutputs", "")));
-    txtMatrices->setText(q(store_.get(kSection, "WhichMatrices", "")));
-    txtPower->setText(q(store_.get(kSection, "WhichPower", "")));
-
-    // A checked category applies its text once more, so an empty one selects all cards.
-    if (chkInputs->isChecked())
-        logging_.setInputsToLog(txtInputs->text().toStdString());
-    if (chkOutputs->isChecked())
-        logging_.setOutputsToLog(txtOutputs->text().toStdString());
-    if (chkMatrices->isChecked())
-        logging_.setMatricesToLog(txtMatrices->text().toStdString());
-    if (chkPower->isChecked())
-        logging_.setPowerToLog(txtPower->text().toStdString());
-
-    chkSimpleLog->setChecked(logFile_.SimpleLogEnable());
-    chkDetailLog->setChecked(logFile_.DetailLogEnable());
-}
-
-void frmLogging::chkSimpleLog_Click(bool checked) {
-    const std::string name = txtSimpleFileName->text().toStdString();
-    if (name.empty()) {
-        prompt_.tell(kMsgFileName);
-        return;
+    form_.open();
+    const QSignalBlocker blockSimpleName(txtSimpleFileName);
+    const QSignalBlocker blockDetailName(txtDetailFileName);
+    const QSignalBlocker blockSimple(chkSimpleLog);
+    const QSignalBlocker blockDetail(chkDetailLog);
+    txtSimpleFileName->setText(q(form_.simpleName()));
+    txtDetailFileName->setText(q(form_.detailName()));
+    chkSimpleLog->setChecked(form_.simpleEnableChecked());
+    chkDetailLog->setChecked(form_.detailEnableChecked());
+    for (auto [category, box, edit] : categoryRows()) {
+        const QSignalBlocker blockBox(box);
+        const QSignalBlocker blockEdit(edit);
+        box->setChecked(form_.categoryChecked(category));
+        edit->setText(q(form_.selection(category)));
     }
-    logging_.simpleLog(checked);
-    logFile_.SimpleLogEnable(checked);
-    logFile_.setSimpleFileName(name);
-    if (checked)
-        logFile_.addSimpleHeader();
-    else
-        logFile_.addSimpleFooter();
-}
-
-void frmLogging::chkDetailLog_Click(bool checked) {
-    const std::string name = txtDetailFileName->text().toStdString();
-    if (name.empty()) {
-        prompt_.tell(kMsgFileName);
-        return;
-    }
-    logging_.detailLog(checked);
-    logFile_.DetailLogEnable(checked);
-    logFile_.setDetailFileName(name);
-    if (checked)
-        logFile_.addDetailHeader();
-    else
-        logFile_.addDetailFooter();
 }
 
 } // namespace tessivar::ui

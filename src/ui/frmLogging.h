@@ -1,6 +1,10 @@
 #pragma once
 
+#include "logging/LoggingForm.h"
+
 #include <QWidget>
+
+#include <array>
 
 class QCheckBox;
 class QGroupBox;
@@ -16,10 +20,9 @@ class IOperatorPrompt;
 
 namespace tessivar::ui {
 
-// "File Logging": the two log files' names and switches and which cards are logged. Every
-// box reacts to a change, whether typed or filled by the window itself, and only to a real
-// change: that is how opening the window hands the stored names and selections to the log
-// writer and the logging selection.
+// "File Logging": the two log files' names and switches and which cards are logged. The
+// behaviour, including the rule that a fill by the window runs a box's reaction only when it
+// changes the box, is LoggingForm's; the widgets mirror it.
 class frmLogging : public QWidget {
     Q_OBJECT
 public:
@@ -41,14 +44,16 @@ public:
     QLineEdit* txtPower = nullptr;
 
 private:
+    struct CategoryRow {
+        LoggingForm::Category category;
+        QCheckBox* box;
+        QLineEdit* edit;
+    };
+    std::array<CategoryRow, 4> categoryRows() const;
     void load();
-    void chkSimpleLog_Click(bool checked);
-    void chkDetailLog_Click(bool checked);
 
-    clsLogFile& logFile_;
-    clsLogging& logging_;
-    ISettingsStore& store_;
-    IOperatorPrompt& prompt_;
+    // What the window does; the widgets show its state and forward the operator's edits.
+    LoggingForm form_;
 };
 
 } // namespace tessivar::ui

@@ -67,6 +67,19 @@ TEST_F(LoggingFormTest, OpeningRestoresNamesAndSelectionsFromTheStore) {
     EXPECT_FALSE(logging.IsPowerSetForLogging(1));
 }
 
+TEST_F(LoggingFormTest, CategoryIsCheckedWhenItsStoredNumberIsOne) {
+    const std::pair<const char*, bool> cases[] = {{"1", true},  {" 1", true}, {"1.0", true},
+                                                  {"0", false}, {"2", false}, {"yes", false}};
+    for (const auto& [stored, checked] : cases) {
+        MemorySettingsStore store;
+        store.write("Parms", "LogInputs", stored);
+        clsLogging selection{store};
+        LoggingForm window{logFile, selection, store, prompt};
+        window.open();
+        EXPECT_EQ(window.categoryChecked(LoggingForm::Inputs), checked) << stored;
+    }
+}
+
 TEST_F(LoggingFormTest, EnableNeedsAFileNameThenWritesHeaderAndFooter) {
     form.open();
     form.clickSimpleEnable(true);
